@@ -1,0 +1,28 @@
+// Windows bitmap files: every common variant read, 24/16-bit and
+// palette 1/4/8-bit written.
+#pragma once
+
+#include "Image.h"
+
+namespace zel {
+
+struct BmpHeaderInfo {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bits = 0;
+};
+
+bool LooksLikeBmp(const uint8_t* data, size_t size);
+
+// Reads only the headers: size and depth, checked for sanity.
+Status ReadBmpInfo(const uint8_t* data, size_t size, BmpHeaderInfo& info);
+
+// Decodes 1/4/8-bit (plain, RLE-4, RLE-8), 16/32-bit (plain or bit
+// fields) and 24-bit pictures, bottom-up or top-down. Palette pictures stay
+// palette pictures; the others become 24-bit.
+Status ReadBmp(const uint8_t* data, size_t size, Image& out);
+
+// Encodes bottom-up without compression at the picture's own depth.
+Status WriteBmp(const Image& image, std::vector<uint8_t>& out);
+
+}  // namespace zel

@@ -1,0 +1,103 @@
+#include "Files.h"
+
+#include "framework/Handle.h"
+
+#include <algorithm>
+#include <new>
+
+namespace zel {
+
+namespace {
+
+constexpr uint64_t kMaxFileBytes = uint64_t(1) << 30;
+
+std::string SystemMessage(DWORD error) {
+    char* text = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = n && text ? std::string(text, n) : "system error " + std::to_string(error);
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ' ||
+                                message.back() == '.'))
+        message.pop_back();
+    return message;
+}
+
+bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = DWORD(std::min<size_t>(bytes.size() - done, 1u << 24)), written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+bool WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes, DWORD& error) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        error = GetLastError();
+        return false;
+    }
+    if (!WriteAll(file.get(), bytes)) {
+        error = GetLastError();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        reason = SystemMessage(GetLastError());
+        return kErrOpen;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size)) {
+        reason = SystemMessage(GetLastError());
+        return kErrOpen;
+    }
+    if (uint64_t(size.QuadPart) > kMaxFileBytes) {
+        reason = "the file is larger than 1 GB";
+        return kErrBadSize;
+    }
+    if (size.QuadPart == 0) {
+        reason = "the file is empty";
+        return kErrDamaged;
+    }
+    try {
+        bytes.resize(size_t(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        reason = "the file does not fit in memory";
+        return kErrNoMemory;
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = DWORD(std::min<size_t>(bytes.size() - done, 1u << 24)), got = 0;
+        if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
+            reason = SystemMessage(GetLastError());
+            return kErrOpen;
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    bytes.resize(done);
+    return kOk;
+}
+
+Status WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason) {
+    const std::string temporary = path + "." + std::to_string(GetCurrentThreadId()) + ".tmp";
+    DWORD error = 0;
+    if (WriteNewFile(temporary, bytes, error)) {
+        if (MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return kOk;
+        DeleteFileA(temporary.c_str());
+    }
+    if (WriteNewFile(path, bytes, error)) return kOk;
+    reason = SystemMessage(error);
+    return kErrWrite;
+}
+
+}  // namespace zel

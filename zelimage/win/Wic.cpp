@@ -1,0 +1,194 @@
+#include "Wic.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include <objbase.h>
+#include <wincodec.h>
+
+namespace zel {
+
+namespace {
+
+// COM for the calling thread, as long as this object lives. A thread that
+// already chose a different apartment keeps it and is not uninitialised.
+class ComScope {
+public:
+    ComScope() : result_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    ~ComScope() { if (SUCCEEDED(result_)) CoUninitialize(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+template <class T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() { if (p_) p_->Release(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    T** put() { if (p_) { p_->Release(); p_ = nullptr; } return &p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    T* p_ = nullptr;
+};
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+template <class Getter>
+std::wstring ReadWideText(Getter get) {
+    UINT length = 0;
+    if (FAILED(get(0, nullptr, &length)) || length == 0) return {};
+    std::wstring text(length, L'\0');
+    if (FAILED(get(length, &text[0], &length))) return {};
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+bool HandledElsewhere(const GUID& container) {
+    return IsEqualGUID(container, GUID_ContainerFormatBmp) || IsEqualGUID(container, GUID_ContainerFormatJpeg) ||
+           IsEqualGUID(container, GUID_ContainerFormatPng) || IsEqualGUID(container, GUID_ContainerFormatGif);
+}
+
+// ".tiff,.tif" -> "*.tiff;*.tif"
+std::string PatternsFrom(const std::string& extensions) {
+    std::string patterns, current;
+    auto flush = [&] {
+        if (current.empty()) return;
+        if (!patterns.empty()) patterns += ';';
+        patterns += '*';
+        patterns += current[0] == '.' ? current : "." + current;
+        current.clear();
+    };
+    for (char c : extensions) {
+        if (c == ',' || c == ';' || c == ' ') flush();
+        else current += char(std::tolower(static_cast<unsigned char>(c)));
+    }
+    flush();
+    return patterns;
+}
+
+std::string TagFrom(const std::string& patterns) {
+    std::string tag;
+    for (size_t i = 2; i < patterns.size() && patterns[i] != ';'; ++i)
+        tag += char(std::toupper(static_cast<unsigned char>(patterns[i])));
+    return tag;
+}
+
+bool CreateFactory(ComPtr<IWICImagingFactory>& factory) {
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                      reinterpret_cast<void**>(factory.put())));
+}
+
+bool OpenDecoder(IWICImagingFactory* factory, const uint8_t* data, size_t size, ComPtr<IWICStream>& stream,
+                 ComPtr<IWICBitmapDecoder>& decoder) {
+    if (size > 0x7FFFFFFF) return false;
+    if (FAILED(factory->CreateStream(stream.put()))) return false;
+    if (FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(data), DWORD(size)))) return false;
+    return SUCCEEDED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                      decoder.put()));
+}
+
+}  // namespace
+
+std::vector<WicFormat> EnumerateWicDecoders() {
+    std::vector<WicFormat> formats;
+    ComScope com;
+    ComPtr<IWICImagingFactory> factory;
+    if (!CreateFactory(factory)) return formats;
+    ComPtr<IEnumUnknown> components;
+    if (FAILED(factory->CreateComponentEnumerator(WICDecoder, WICComponentEnumerateDefault, components.put())))
+        return formats;
+    while (true) {
+        ComPtr<IUnknown> component;
+        ULONG fetched = 0;
+        if (components->Next(1, component.put(), &fetched) != S_OK || fetched != 1) break;
+        ComPtr<IWICBitmapDecoderInfo> info;
+        if (FAILED(component->QueryInterface(IID_IWICBitmapDecoderInfo, reinterpret_cast<void**>(info.put()))))
+            continue;
+        WicFormat format{};
+        if (FAILED(info->GetContainerFormat(&format.container)) || HandledElsewhere(format.container)) continue;
+        std::string name = Narrow(ReadWideText([&](UINT n, WCHAR* b, UINT* l) { return info->GetFriendlyName(n, b, l); }));
+        format.patterns = PatternsFrom(
+            Narrow(ReadWideText([&](UINT n, WCHAR* b, UINT* l) { return info->GetFileExtensions(n, b, l); })));
+        if (format.patterns.empty()) continue;
+        format.tag = TagFrom(format.patterns);
+        for (const char* suffix : {" Decoder", " decoder"}) {
+            size_t at = name.rfind(suffix);
+            if (at != std::string::npos && at + std::strlen(suffix) == name.size()) name.erase(at);
+        }
+        format.description = (name.empty() ? format.tag : name) + " (" + format.patterns + ")";
+        formats.push_back(format);
+    }
+    return formats;
+}
+
+Status ReadWicInfo(const uint8_t* data, size_t size, GUID& container, int32_t& width, int32_t& height,
+                   std::string* problem) {
+    ComScope com;
+    ComPtr<IWICImagingFactory> factory;
+    if (!CreateFactory(factory)) return kErrUnsupported;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    if (!OpenDecoder(factory.get(), data, size, stream, decoder)) return kErrUnsupported;
+    if (FAILED(decoder->GetContainerFormat(&container))) return kErrUnsupported;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    UINT w = 0, h = 0;
+    if (FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&w, &h))) {
+        if (problem) *problem = "the first frame is not readable";
+        return kErrDamaged;
+    }
+    width = int32_t(std::min<UINT>(w, INT32_MAX));
+    height = int32_t(std::min<UINT>(h, INT32_MAX));
+    return CheckImageSize(w, h);
+}
+
+Status DecodeWic(const uint8_t* data, size_t size, Image& out, std::string* problem) {
+    ComScope com;
+    ComPtr<IWICImagingFactory> factory;
+    if (!CreateFactory(factory)) return kErrUnsupported;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    if (!OpenDecoder(factory.get(), data, size, stream, decoder)) return kErrUnsupported;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICBitmapSource> converted;
+    UINT w = 0, h = 0;
+    if (FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&w, &h))) return kErrDamaged;
+    Status status = CheckImageSize(w, h);
+    if (status != kOk) return status;
+    // Premultiplied BGRA: dropping alpha leaves the picture composited on black.
+    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.get(), converted.put()))) {
+        if (problem) *problem = "its pixel format cannot be converted";
+        return kErrUnsupported;
+    }
+    Image image;
+    status = AllocateImage(image, int32_t(w), int32_t(h), 24);
+    if (status != kOk) return status;
+    std::vector<uint8_t> row(size_t(w) * 4);
+    for (UINT y = 0; y < h; ++y) {
+        WICRect line = {0, INT(y), INT(w), 1};
+        if (FAILED(converted->CopyPixels(&line, w * 4, UINT(row.size()), row.data()))) {
+            if (problem) *problem = "the pixel data ends early";
+            return kErrDamaged;
+        }
+        uint8_t* o = image.Row(int32_t(y));
+        for (UINT x = 0; x < w; ++x) std::memcpy(o + x * 3, row.data() + x * 4, 3);
+    }
+    out = std::move(image);
+    return kOk;
+}
+
+}  // namespace zel
