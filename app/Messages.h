@@ -1,0 +1,10 @@
+// Private window messages of the main frame.
+#pragma once
+
+#include <windows.h>
+
+// Posted by a finished wallpaper change (and once at start-up): re-arms the
+// change timer and refreshes the tooltip.
+#define WM_WALLPAPER_APPLIED (WM_USER + 10)
+// The tray icon's callback message.
+#define WM_TRAY_NOTIFY (WM_USER + 11)

@@ -1,0 +1,94 @@
+#include "Settings.h"
+
+SettingsRecord Settings;
+
+const SettingsValue kSettingsValues[23] = {
+    {"ShowFileName", &SettingsRecord::ShowFileName},
+    {"ShowTimeLeft", &SettingsRecord::ShowTimeLeft},
+    {"VistalSetPeriodic", &SettingsRecord::VistalSetPeriodic},
+    {"VistalSetStartup", &SettingsRecord::VistalSetStartup},
+    {"VistalSetDays", &SettingsRecord::VistalSetDays},
+    {"VistalSetHours", &SettingsRecord::VistalSetHours},
+    {"VistalSetMinutes", &SettingsRecord::VistalSetMinutes},
+    {"VistalPeriodic", &SettingsRecord::VistalPeriodic},
+    {"VistalStartup", &SettingsRecord::VistalStartup},
+    {"VistalDays", &SettingsRecord::VistalDays},
+    {"VistalHours", &SettingsRecord::VistalHours},
+    {"VistalMinutes", &SettingsRecord::VistalMinutes},
+    {"VistalPosition", &SettingsRecord::VistalPosition},
+    {"VistalCycleMethod", &SettingsRecord::VistalCycleMethod},
+    {"VistalSetCycleMethod", &SettingsRecord::VistalSetCycleMethod},
+    {"CalendarPosition", &SettingsRecord::CalendarPosition},
+    {"CalendarWidth", &SettingsRecord::CalendarWidth},
+    {"CalendarHeight", &SettingsRecord::CalendarHeight},
+    {"CalendarMarginX", &SettingsRecord::CalendarMarginX},
+    {"CalendarMarginY", &SettingsRecord::CalendarMarginY},
+    {"CalendarGridLines", &SettingsRecord::CalendarGridLines},
+    {"CalendarUSHolidays", &SettingsRecord::CalendarUSHolidays},
+    {"CalendarTransparentBackground", &SettingsRecord::CalendarTransparentBackground},
+};
+
+void SettingsRecord::DeriveIntervals() {
+    // Unsigned arithmetic wraps instead of overflowing on absurd stored parts.
+    auto total = [](int32_t days, int32_t hours, int32_t minutes) {
+        return static_cast<int32_t>(static_cast<uint32_t>(days) * 1440u +
+                                    static_cast<uint32_t>(hours) * 60u + static_cast<uint32_t>(minutes));
+    };
+    VistalIntervalMinutes = total(VistalDays, VistalHours, VistalMinutes);
+    VistalSetIntervalMinutes = total(VistalSetDays, VistalSetHours, VistalSetMinutes);
+}
+
+RegKey OpenSettingsKey() {
+    HKEY parent = HKEY_CURRENT_USER;
+    RegKey levels[3];
+    const char* names[3] = {"Software", "Corvane Software", "Vistals"};
+    for (int i = 0; i < 3; ++i) {
+        if (RegCreateKeyExA(parent, names[i], 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                            nullptr, levels[i].put(), nullptr) != ERROR_SUCCESS)
+            return RegKey();
+        parent = levels[i].get();
+    }
+    return std::move(levels[2]);
+}
+
+namespace {
+
+// Reads the values in order; false at the first one that cannot be read,
+// leaving it and every later field as they were.
+bool ReadStoredValues() {
+    RegKey key = OpenSettingsKey();
+    if (!key) return false;
+    for (const SettingsValue& value : kSettingsValues) {
+        int32_t data = 0;
+        DWORD size = sizeof data;
+        // The type is not examined: any value whose data fits in 4 bytes is
+        // taken as it is stored.
+        if (RegQueryValueExA(key.get(), value.name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data),
+                             &size) != ERROR_SUCCESS)
+            return false;
+        Settings.*value.field = data;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LoadSettings() {
+    const bool complete = ReadStoredValues();
+    // Derived even after an incomplete load (as on the first run): totals of
+    // 0 would otherwise make every tick of the change timer change the picture.
+    Settings.DeriveIntervals();
+    return complete;
+}
+
+bool SaveSettings() {
+    RegKey key = OpenSettingsKey();
+    if (!key) return false;
+    for (const SettingsValue& value : kSettingsValues) {
+        const int32_t data = Settings.*value.field;
+        if (RegSetValueExA(key.get(), value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                           sizeof data) != ERROR_SUCCESS)
+            return false;
+    }
+    return true;
+}

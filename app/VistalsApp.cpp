@@ -1,0 +1,95 @@
+#include "VistalsApp.h"
+
+#include "app/MainFrame.h"
+#include "app/Messages.h"
+#include "app/Settings.h"
+#include "app/StartupRules.h"
+#include "res/resource.h"
+#include "ui/HtmlHelp.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+const char kInstanceEventName[] = "VistalsEvent";
+}
+
+BEGIN_MESSAGE_MAP(CVistalsApp, CWinApp)
+    ON_COMMAND(ID_APP_ABOUT, ShowAboutBox)
+    ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
+END_MESSAGE_MAP()
+
+BOOL CVistalsApp::InitInstance() {
+    // One instance per session: the named event marks the running one.
+    if (KernelHandle running{OpenEventA(EVENT_ALL_ACCESS, FALSE, kInstanceEventName)}) {
+        AfxMessageBox(IDS_ALREADY_RUNNING, MB_OK);
+        return FALSE;
+    }
+    instanceEvent_.reset(CreateEventA(nullptr, FALSE, FALSE, kInstanceEventName));
+
+    if (!CreateMainFrame()) return FALSE;
+
+    ShowAboutBox();
+
+    LoadSettings();
+    settingsLoaded_ = true;
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    PostFirstChange();
+
+    SetHelpFilePath(HelpPathFromFrameworkPath(m_pszHelpFilePath));
+    return TRUE;
+}
+
+bool CVistalsApp::CreateMainFrame() {
+    CMainFrame* frame = new CMainFrame;  // deletes itself with its window
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) {
+        if (TheMainFrame == frame) delete frame;  // creation failed before the window existed
+        return false;
+    }
+    m_pMainWnd = frame;
+
+    // The frame's menu becomes the tray menu, so the frame's command routing
+    // and update handlers serve the popup that the tray icon shows.
+    if (HMENU placeholder = frame->GetMenu()) {
+        frame->SetMenu(nullptr);
+        ::DestroyMenu(placeholder);
+    }
+    HMENU trayMenu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(IDR_TRAYMENU));
+    frame->SetMenu(trayMenu);
+    frame->m_hMenuDefault = trayMenu;
+    return true;
+}
+
+void CVistalsApp::PostFirstChange() {
+    const int setCount = 0;
+    switch (DecideFirstChange(Settings, setCount)) {
+        case FirstChange::NextSet:
+            m_pMainWnd->PostMessage(WM_COMMAND, ID_DISPLAY_NEXT_SET, 0);
+            break;
+        case FirstChange::NextVistal:
+            m_pMainWnd->PostMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL, 0);
+            break;
+        case FirstChange::ArmTimer:
+            m_pMainWnd->PostMessage(WM_WALLPAPER_APPLIED, 0, 0);
+            break;
+        case FirstChange::Nothing:
+            break;
+    }
+}
+
+void CVistalsApp::ShowAboutBox() {
+    // The About box window is not part of this build yet; the command is
+    // accepted so the menu item stays enabled.
+}
+
+int CVistalsApp::ExitInstance() {
+    if (settingsLoaded_) SaveSettings();
+    instanceEvent_.reset();
+    return CWinApp::ExitInstance();
+}
+
+void CVistalsApp::WinHelp(DWORD_PTR data, UINT command) {
+    const HelpCall call = RouteAppHelp(data, command);
+    if (call.call) HtmlHelpA(nullptr, m_pszHelpFilePath, call.command, call.data);
+}

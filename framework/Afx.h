@@ -1,0 +1,12 @@
+// The framework layer in one include.
+#pragma once
+
+#include "CFileFind.h"
+#include "CObject.h"
+#include "CString.h"
+#include "CmdTarget.h"
+#include "FrameWnd.h"
+#include "Handle.h"
+#include "Resource.h"
+#include "WinApp.h"
+#include "Wnd.h"

@@ -1,0 +1,106 @@
+#include "CObject.h"
+
+#include <cassert>
+
+const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
+
+struct CObList::Node {
+    Node* next;
+    Node* prev;
+    CObject* element;
+};
+
+namespace {
+template <class NodeT>
+NodeT* AsNode(POSITION p) { return reinterpret_cast<NodeT*>(p); }
+template <class NodeT>
+POSITION AsPosition(NodeT* n) { return reinterpret_cast<POSITION>(n); }
+}  // namespace
+
+CObList::~CObList() { RemoveAll(); }
+
+POSITION CObList::AddHead(CObject* element) {
+    Node* node = new Node{head_, nullptr, element};
+    if (head_) head_->prev = node; else tail_ = node;
+    head_ = node;
+    ++count_;
+    return AsPosition(node);
+}
+
+POSITION CObList::AddTail(CObject* element) {
+    Node* node = new Node{nullptr, tail_, element};
+    if (tail_) tail_->next = node; else head_ = node;
+    tail_ = node;
+    ++count_;
+    return AsPosition(node);
+}
+
+CObject* CObList::RemoveHead() {
+    assert(head_);
+    CObject* element = head_->element;
+    RemoveAt(AsPosition(head_));
+    return element;
+}
+
+CObject* CObList::RemoveTail() {
+    assert(tail_);
+    CObject* element = tail_->element;
+    RemoveAt(AsPosition(tail_));
+    return element;
+}
+
+void CObList::RemoveAt(POSITION position) {
+    Node* node = AsNode<Node>(position);
+    assert(node);
+    (node->prev ? node->prev->next : head_) = node->next;
+    (node->next ? node->next->prev : tail_) = node->prev;
+    delete node;
+    --count_;
+}
+
+void CObList::RemoveAll() {
+    while (head_) RemoveAt(AsPosition(head_));
+}
+
+POSITION CObList::GetHeadPosition() const noexcept { return AsPosition(head_); }
+POSITION CObList::GetTailPosition() const noexcept { return AsPosition(tail_); }
+
+CObject* CObList::GetHead() const { assert(head_); return head_->element; }
+CObject* CObList::GetTail() const { assert(tail_); return tail_->element; }
+
+CObject* CObList::GetNext(POSITION& position) const {
+    Node* node = AsNode<Node>(position);
+    assert(node);
+    position = AsPosition(node->next);
+    return node->element;
+}
+
+CObject* CObList::GetPrev(POSITION& position) const {
+    Node* node = AsNode<Node>(position);
+    assert(node);
+    position = AsPosition(node->prev);
+    return node->element;
+}
+
+CObject* CObList::GetAt(POSITION position) const {
+    assert(position);
+    return AsNode<Node>(position)->element;
+}
+
+void CObList::SetAt(POSITION position, CObject* element) {
+    assert(position);
+    AsNode<Node>(position)->element = element;
+}
+
+POSITION CObList::FindIndex(int index) const noexcept {
+    if (index < 0 || index >= count_) return nullptr;
+    Node* node = head_;
+    while (index-- > 0) node = node->next;
+    return AsPosition(node);
+}
+
+POSITION CObList::Find(const CObject* element, POSITION after) const noexcept {
+    for (Node* node = after ? AsNode<Node>(after)->next : head_; node; node = node->next)
+        if (node->element == element) return AsPosition(node);
+    return nullptr;
+}

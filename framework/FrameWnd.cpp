@@ -1,0 +1,77 @@
+#include "FrameWnd.h"
+
+#include "WinApp.h"
+
+IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+    ON_WM_CREATE()
+    ON_WM_INITMENUPOPUP()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void* context) {
+    (void)context;
+    HINSTANCE instance = AfxGetInstanceHandle();
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(resourceId));
+    const char* className = AfxRegisterWndClass(CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW),
+                                                reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), icon);
+    if (!className) return FALSE;
+
+    CString title;
+    title.LoadString(resourceId);
+    const int newline = title.Find("\n");
+    if (newline >= 0) title = title.Left(newline);
+
+    m_hMenuDefault = LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
+    style &= ~static_cast<DWORD>(FWS_ADDTOTITLE);
+    if (!CreateEx(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT, parent ? parent->m_hWnd : nullptr, m_hMenuDefault)) {
+        // A failed creation has already run PostNcDestroy when WM_NCCREATE
+        // came through; otherwise the menu is still ours to free.
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CFrameWnd::OnCmdMsg(UINT id, int code, CCmdUI* ui) {
+    if (CWnd::OnCmdMsg(id, code, ui)) return TRUE;
+    CWinApp* app = AfxGetApp();
+    return app && app->OnCmdMsg(id, code, ui);
+}
+
+BOOL CFrameWnd::HasCommandHandler(UINT id) const {
+    if (CWnd::HasCommandHandler(id)) return TRUE;
+    CWinApp* app = AfxGetApp();
+    return app && app->HasCommandHandler(id);
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT) {
+    return 0;
+}
+
+void CFrameWnd::OnInitMenuPopup(HMENU popup, UINT, BOOL isSystemMenu) {
+    if (isSystemMenu || !popup) return;
+    const int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        const UINT id = GetMenuItemID(popup, i);
+        if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separator or sub-menu
+        CCmdUI ui;
+        ui.m_nID = id;
+        ui.m_nIndex = static_cast<UINT>(i);
+        ui.m_hMenu = popup;
+        ui.DoUpdate(this, true);
+    }
+}
+
+void CFrameWnd::OnDestroy() {
+    // The menu on the window is destroyed with it; one that is not is ours.
+    if (m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault) ::DestroyMenu(m_hMenuDefault);
+    m_hMenuDefault = nullptr;
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+        PostQuitMessage(0);
+    }
+    Default();
+}

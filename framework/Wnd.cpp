@@ -1,0 +1,176 @@
+#include "Wnd.h"
+
+#include "WinApp.h"
+
+#include <cassert>
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The object of each of our windows hangs on the window as a property, so
+// foreign windows (whose user data we must not read) answer null.
+const char kObjectProperty[] = "Vistals.CWnd";
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+END_MESSAGE_MAP()
+
+CWnd::~CWnd() {
+    if (m_hWnd) DestroyWindow();
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND window) {
+    return window ? static_cast<CWnd*>(GetPropA(window, kObjectProperty)) : nullptr;
+}
+
+void CWnd::Attach(HWND window) {
+    m_hWnd = window;
+    SetPropA(window, kObjectProperty, this);
+}
+
+void CWnd::Detach() {
+    if (m_hWnd) RemovePropA(m_hWnd, kObjectProperty);
+    m_hWnd = nullptr;
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
+                    int x, int y, int width, int height, HWND parent, HMENU menu) {
+    assert(!m_hWnd);
+    HWND window = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
+                                  menu, AfxGetInstanceHandle(), this);
+    return window != nullptr;
+}
+
+BOOL CWnd::DestroyWindow() {
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    assert(m_hWnd);
+    return ::SendMessageA(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    assert(m_hWnd);
+    return ::PostMessageA(m_hWnd, message, wParam, lParam);
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse) {
+    assert(m_hWnd);
+    return ::SetTimer(m_hWnd, id, elapse, nullptr);
+}
+
+BOOL CWnd::KillTimer(UINT_PTR id) {
+    assert(m_hWnd);
+    return ::KillTimer(m_hWnd, id);
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    return m_hWnd && ::IsWindowVisible(m_hWnd);
+}
+
+CString CWnd::GetWindowText() const {
+    const int length = m_hWnd ? GetWindowTextLengthA(m_hWnd) : 0;
+    if (length <= 0) return CString();
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    const int got = ::GetWindowTextA(m_hWnd, buffer.data(), static_cast<int>(buffer.size()));
+    return CString(buffer.data(), got);
+}
+
+void CWnd::SetWindowText(const char* text) {
+    assert(m_hWnd);
+    ::SetWindowTextA(m_hWnd, text);
+}
+
+int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
+    if (!caption) caption = AfxGetApp() ? AfxGetApp()->m_pszAppName : nullptr;
+    return ::MessageBoxA(m_hWnd, text, caption, type);
+}
+
+void CWnd::WinHelp(DWORD_PTR data, UINT command) {
+    if (CWinApp* app = AfxGetApp()) app->WinHelp(data, command);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default() {
+    return DefWindowProc(current_.message, current_.wParam, current_.lParam);
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    (void)lParam;
+    return OnCmdMsg(LOWORD(wParam), CN_COMMAND, nullptr);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && OnCommand(wParam, lParam)) return 0;
+    if (message != WM_COMMAND) {
+        if (const MessageMapEntry* entry = GetMessageMap()->Find(message, 0, 0))
+            return entry->handler(this, wParam, lParam);
+    }
+    return DefWindowProc(message, wParam, lParam);
+}
+
+LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CurrentMessage saved = current_;
+    current_ = {message, wParam, lParam};
+    LRESULT result = 0;
+    try {
+        result = WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's window procedure.
+        result = DefWindowProc(message, wParam, lParam);
+    }
+    current_ = saved;
+    return result;
+}
+
+LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* self = FromHandlePermanent(window);
+    if (!self && message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        self = static_cast<CWnd*>(create->lpCreateParams);
+        if (self) self->Attach(window);
+    }
+    if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
+
+    const LRESULT result = self->Dispatch(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        self->Detach();
+        self->PostNcDestroy();
+    }
+    return result;
+}
+
+const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
+    static std::mutex lock;
+    static std::set<std::string> names;  // keeps each registered name alive
+
+    char name[96];
+    std::snprintf(name, sizeof name, "Vistals:%x:%p:%p:%p", classStyle,
+                  static_cast<void*>(cursor), static_cast<void*>(background), static_cast<void*>(icon));
+
+    std::lock_guard<std::mutex> guard(lock);
+    auto found = names.find(name);
+    if (found != names.end()) return found->c_str();
+
+    WNDCLASSA wc{};
+    wc.style = classStyle;
+    wc.lpfnWndProc = &CWnd::StaticWindowProc;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = name;
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+    return names.insert(name).first->c_str();
+}

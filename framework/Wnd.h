@@ -1,0 +1,76 @@
+// Windows in the framework's style: one static window procedure finds the
+// object and hands each message to its message map.
+#pragma once
+
+#include "CString.h"
+#include "CmdTarget.h"
+
+class CWnd : public CCmdTarget {
+    DECLARE_DYNAMIC(CWnd)
+    DECLARE_MESSAGE_MAP()
+public:
+    HWND m_hWnd = nullptr;
+
+    CWnd() = default;
+    ~CWnd() override;
+
+    HWND GetSafeHwnd() const noexcept { return m_hWnd; }
+    // The object of one of our windows, or null for any other window.
+    static CWnd* FromHandlePermanent(HWND window);
+
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
+                  int x, int y, int width, int height, HWND parent, HMENU menu);
+    virtual BOOL DestroyWindow();
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapse);
+    BOOL KillTimer(UINT_PTR id);
+    BOOL IsWindowVisible() const;
+    CString GetWindowText() const;
+    void SetWindowText(const char* text);
+    HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
+    BOOL SetMenu(HMENU menu) { return ::SetMenu(m_hWnd, menu); }
+    BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
+    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
+
+    virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
+
+    // Message hook: dispatches through the message map; override to see
+    // every message first.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default handling of the message being dispatched.
+    LRESULT Default();
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The framework's window procedure, for classes registered by us.
+    static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // Called after the last message; frames delete themselves here.
+    virtual void PostNcDestroy() {}
+
+    // Default handlers, reached when a map names them without overriding.
+    int OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
+    void OnDestroy() { Default(); }
+    void OnClose() { Default(); }
+    void OnTimer(UINT_PTR) { Default(); }
+    void OnPaint() { Default(); }
+    void OnMeasureItem(int, LPMEASUREITEMSTRUCT) { Default(); }
+    void OnDrawItem(int, LPDRAWITEMSTRUCT) { Default(); }
+    void OnInitMenuPopup(HMENU, UINT, BOOL) { Default(); }
+    LRESULT OnMenuChar(UINT, UINT, HMENU) { return Default(); }
+
+private:
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void Attach(HWND window);
+    void Detach();
+
+    struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
+    CurrentMessage current_{};
+};
+
+// Registers (once) and names a window class served by the framework.
+const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
+                                HBRUSH background = nullptr, HICON icon = nullptr);

@@ -1,0 +1,142 @@
+// Message maps, command routing from frame to application, update handlers.
+#include "framework/Afx.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_calls;
+
+class TestApp : public CWinApp {
+    DECLARE_MESSAGE_MAP()
+public:
+    TestApp() : CWinApp("RoutingTest") {}
+private:
+    void OnAppCommand() { g_calls.push_back("app:500"); }
+    void OnShadowed() { g_calls.push_back("app:501"); }
+};
+
+BEGIN_MESSAGE_MAP(TestApp, CWinApp)
+    ON_COMMAND(500, OnAppCommand)
+    ON_COMMAND(501, OnShadowed)
+END_MESSAGE_MAP()
+
+class BaseFrame : public CFrameWnd {
+    DECLARE_MESSAGE_MAP()
+protected:
+    void OnBaseCommand() { g_calls.push_back("base:600"); }
+    LRESULT OnPrivate(WPARAM w, LPARAM l) {
+        g_calls.push_back("base:private");
+        return static_cast<LRESULT>(w + l);
+    }
+};
+
+BEGIN_MESSAGE_MAP(BaseFrame, CFrameWnd)
+    ON_COMMAND(600, OnBaseCommand)
+    ON_MESSAGE(WM_USER + 7, OnPrivate)
+END_MESSAGE_MAP()
+
+class TestFrame : public BaseFrame {
+    DECLARE_MESSAGE_MAP()
+public:
+    bool enable502 = false;
+    int timerTicks = 0;
+private:
+    void OnFrameCommand() { g_calls.push_back("frame:501"); }
+    void OnUpdate502(CCmdUI* ui) { ui->Enable(enable502); }
+    void OnCommand502() {}
+    void OnTimer(UINT_PTR id) { timerTicks += static_cast<int>(id); }
+    // Overrides the base's private-message handler through the derived map.
+    LRESULT OnPrivate(WPARAM, LPARAM) {
+        g_calls.push_back("frame:private");
+        return 42;
+    }
+};
+
+BEGIN_MESSAGE_MAP(TestFrame, BaseFrame)
+    ON_COMMAND(501, OnFrameCommand)
+    ON_COMMAND(502, OnCommand502)
+    ON_UPDATE_COMMAND_UI(502, OnUpdate502)
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_USER + 7, OnPrivate)
+END_MESSAGE_MAP()
+
+TestApp g_app;
+
+class RoutingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_calls.clear();
+        g_app.InitApplication(GetModuleHandleA(nullptr));
+        frame_ = new TestFrame;
+        ASSERT_TRUE(frame_->LoadFrame(128));
+        g_app.m_pMainWnd = frame_;
+    }
+    void TearDown() override {
+        if (g_app.m_pMainWnd) frame_->DestroyWindow();  // the frame deletes itself
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}  // drop WM_QUIT
+    }
+    UINT StateOf(HMENU menu, int index) { return GetMenuState(menu, index, MF_BYPOSITION); }
+    TestFrame* frame_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(RoutingTest, CommandsReachFrameFirstThenBaseThenApplication) {
+    frame_->SendMessage(WM_COMMAND, 501);
+    frame_->SendMessage(WM_COMMAND, 600);
+    frame_->SendMessage(WM_COMMAND, 500);
+    frame_->SendMessage(WM_COMMAND, 999);  // nobody's: ignored
+    EXPECT_EQ((std::vector<std::string>{"frame:501", "base:600", "app:500"}), g_calls);
+}
+
+TEST_F(RoutingTest, DerivedMapWinsForWindowMessages) {
+    EXPECT_EQ(42, frame_->SendMessage(WM_USER + 7, 1, 2));
+    EXPECT_EQ((std::vector<std::string>{"frame:private"}), g_calls);
+    frame_->SendMessage(WM_TIMER, 5);
+    EXPECT_EQ(5, frame_->timerTicks);
+}
+
+TEST_F(RoutingTest, UpdateHandlersAndAutomaticEnabling) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 500, "app");        // handler in the application
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, 502, "updated");    // update handler decides
+    AppendMenuA(menu, MF_STRING, 777, "orphan");     // no handler anywhere
+    frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_FALSE(StateOf(menu, 0) & MF_GRAYED);
+    EXPECT_TRUE(StateOf(menu, 2) & MF_GRAYED);
+    EXPECT_TRUE(StateOf(menu, 3) & MF_GRAYED);
+
+    frame_->enable502 = true;
+    frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_FALSE(StateOf(menu, 2) & MF_GRAYED);
+
+    // The system menu is left alone.
+    EnableMenuItem(menu, 0, MF_BYPOSITION | MF_GRAYED);
+    frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, TRUE));
+    EXPECT_TRUE(StateOf(menu, 0) & MF_GRAYED);
+    DestroyMenu(menu);
+}
+
+TEST_F(RoutingTest, FrameIsHiddenTitledAndEndsTheLoopWhenClosed) {
+    EXPECT_FALSE(frame_->IsWindowVisible());
+    EXPECT_STREQ("Vistals", frame_->GetWindowText());
+    EXPECT_EQ(frame_, CWnd::FromHandlePermanent(frame_->m_hWnd));
+    HWND window = frame_->m_hWnd;
+    frame_->SendMessage(WM_COMMAND, ID_APP_EXIT);  // the application closes its main window
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(nullptr, g_app.m_pMainWnd);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(RoutingTest, ForeignWindowsHaveNoObject) {
+    HWND button = CreateWindowA("BUTTON", "x", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(button));
+    DestroyWindow(button);
+}

@@ -1,0 +1,38 @@
+#include "TestPaths.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+std::string DistDir() {
+    std::string dir = VISTALS_DIST_DIR;
+    for (char& c : dir)
+        if (c == '/') c = '\\';
+    return dir;
+}
+
+std::string MakeTempFolder(const char* name) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "vistals-test-" + name;
+    // Start empty: remove what an earlier run left.
+    std::string pattern = folder + "\\*";
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string path = folder + "\\" + data.cFileName;
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
