@@ -1,0 +1,20 @@
+// State of the change scheduler, used on the main thread only.
+#pragma once
+
+#include "framework/CString.h"
+
+#include <stdint.h>
+#include <windows.h>
+
+// The main frame's only timer; it ticks once a minute.
+constexpr UINT_PTR ID_CHANGE_TIMER = 10;
+constexpr UINT kChangeTimerPeriodMs = 60000;
+
+// Ticks counted since the last picture change was started.
+extern int32_t VistalElapsedMinutes;
+// Ticks counted since the last set change.
+extern int32_t VistalSetElapsedMinutes;
+// False while the Options sheet or the Select Background Images dialog is open.
+extern bool ChangesAllowed;
+// File name and extension of the picture chosen last.
+extern CString CurrentVistalName;
