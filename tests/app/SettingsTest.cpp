@@ -1,0 +1,127 @@
+// The settings store against the real registry.
+#include "app/Settings.h"
+#include "support/RegistrySandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char kKeyPath[] = "Software\\Corvane Software\\Vistals";
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { Settings = SettingsRecord(); }
+    void TearDown() override { Settings = SettingsRecord(); }
+
+    static void StoreDword(const char* name, DWORD value) {
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kKeyPath, name, REG_DWORD, &value, sizeof value));
+    }
+    static bool ReadDword(const char* name, DWORD* value) {
+        DWORD size = sizeof *value;
+        return RegGetValueA(HKEY_CURRENT_USER, kKeyPath, name, RRF_RT_REG_DWORD, nullptr, value, &size) == ERROR_SUCCESS;
+    }
+    // Stores every value with a recognisable number: 100 + its position.
+    static void StoreAllNumbered() {
+        for (int i = 0; i < 23; ++i) StoreDword(kSettingsValues[i].name, 100 + i);
+    }
+
+    RegistrySandbox sandbox_;
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, DefaultsAreThoseOfAFreshInstall) {
+    const SettingsRecord d;
+    EXPECT_EQ(0, d.ShowFileName);
+    EXPECT_EQ(1, d.ShowTimeLeft);
+    EXPECT_EQ(1, d.VistalPeriodic);
+    EXPECT_EQ(1, d.VistalStartup);
+    EXPECT_EQ(1, d.VistalHours);
+    EXPECT_EQ(2, d.VistalPosition);
+    EXPECT_EQ(150, d.CalendarWidth);
+    EXPECT_EQ(125, d.CalendarHeight);
+    EXPECT_EQ(1, d.CalendarTransparentBackground);
+}
+
+TEST_F(SettingsTest, FirstRunCreatesTheKeyKeepsDefaultsAndStillDerivesIntervals) {
+    EXPECT_FALSE(LoadSettings());
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &key));
+    RegCloseKey(key);
+    EXPECT_EQ(1, Settings.VistalHours);
+    // One hour, not 0: a first run must not change the picture every minute.
+    EXPECT_EQ(60, Settings.VistalIntervalMinutes);
+    EXPECT_EQ(0, Settings.VistalSetIntervalMinutes);
+}
+
+TEST_F(SettingsTest, SaveWritesAllValuesAsDwordsInOrderAndLoadReadsThemBack) {
+    Settings.VistalDays = 2;
+    Settings.VistalMinutes = 7;
+    Settings.VistalSetHours = 3;
+    Settings.CalendarPosition = 5;
+    ASSERT_TRUE(SaveSettings());
+    for (const SettingsValue& value : kSettingsValues) {
+        DWORD stored = 0;
+        EXPECT_TRUE(ReadDword(value.name, &stored)) << value.name;
+        EXPECT_EQ(static_cast<DWORD>(Settings.*value.field), stored) << value.name;
+    }
+    Settings = SettingsRecord();
+    ASSERT_TRUE(LoadSettings());
+    EXPECT_EQ(5, Settings.CalendarPosition);
+    EXPECT_EQ(2 * 1440 + 60 + 7, Settings.VistalIntervalMinutes);
+    EXPECT_EQ(180, Settings.VistalSetIntervalMinutes);
+}
+
+TEST_F(SettingsTest, LoadStopsAtAValueMissingMidList) {
+    StoreAllNumbered();
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kKeyPath, "VistalPosition");  // the 13th value
+    EXPECT_FALSE(LoadSettings());
+    EXPECT_EQ(100, Settings.ShowFileName);
+    EXPECT_EQ(111, Settings.VistalMinutes);   // the 12th was read
+    EXPECT_EQ(2, Settings.VistalPosition);    // missing: default
+    EXPECT_EQ(0, Settings.VistalCycleMethod); // present, but after the gap: default
+    EXPECT_EQ(1, Settings.CalendarTransparentBackground);
+}
+
+TEST_F(SettingsTest, OtherTypesFittingFourBytesAreReadAsRawBytes) {
+    StoreAllNumbered();
+    const BYTE raw[4] = {0x05, 0x00, 0x00, 0x00};
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kKeyPath, "CalendarWidth", REG_BINARY, raw, 4));
+    const char two[] = "7";  // REG_SZ of 2 bytes: '7' and the terminator
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kKeyPath, "CalendarHeight", REG_SZ, two, 2));
+    EXPECT_TRUE(LoadSettings());
+    EXPECT_EQ(5, Settings.CalendarWidth);
+    EXPECT_EQ('7', Settings.CalendarHeight);
+}
+
+TEST_F(SettingsTest, DataLongerThanFourBytesStopsTheLoadThere) {
+    StoreAllNumbered();
+    const char text[] = "150 pixels";
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetKeyValueA(HKEY_CURRENT_USER, kKeyPath, "CalendarWidth", REG_SZ, text, sizeof text));
+    EXPECT_FALSE(LoadSettings());
+    EXPECT_EQ(115, Settings.CalendarPosition);  // just before
+    EXPECT_EQ(150, Settings.CalendarWidth);
+    EXPECT_EQ(125, Settings.CalendarHeight);
+}
+
+TEST_F(SettingsTest, OpenSettingsKeyReturnsTheProgramKey) {
+    RegKey key = OpenSettingsKey();
+    ASSERT_TRUE(key);
+    DWORD value = 9;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), "Probe", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4));
+    DWORD read = 0;
+    EXPECT_TRUE(ReadDword("Probe", &read));
+    EXPECT_EQ(9u, read);
+}
+
+TEST(SettingsIntervals, DeriveFromDaysHoursMinutes) {
+    SettingsRecord s;
+    s.VistalDays = 1; s.VistalHours = 2; s.VistalMinutes = 5;
+    s.VistalSetDays = 0; s.VistalSetHours = 0; s.VistalSetMinutes = 0;
+    s.DeriveIntervals();
+    EXPECT_EQ(1440 + 120 + 5, s.VistalIntervalMinutes);
+    EXPECT_EQ(0, s.VistalSetIntervalMinutes);
+}

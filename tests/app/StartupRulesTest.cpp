@@ -1,0 +1,68 @@
+// Start-up's first change, the help path and the help routing tables.
+#include "app/StartupRules.h"
+#include "ui/HtmlHelp.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+SettingsRecord With(int setStartup, int startup, int setPeriodic, int periodic) {
+    SettingsRecord s;
+    s.VistalSetStartup = setStartup;
+    s.VistalStartup = startup;
+    s.VistalSetPeriodic = setPeriodic;
+    s.VistalPeriodic = periodic;
+    return s;
+}
+}  // namespace
+
+TEST(FirstChange, SetChangeOnlyWithMoreThanOneSet) {
+    EXPECT_EQ(FirstChange::NextSet, DecideFirstChange(With(1, 1, 1, 1), 2));
+    EXPECT_EQ(FirstChange::NextVistal, DecideFirstChange(With(1, 1, 1, 1), 1));
+    EXPECT_EQ(FirstChange::ArmTimer, DecideFirstChange(With(1, 0, 0, 1), 1));
+    EXPECT_EQ(FirstChange::Nothing, DecideFirstChange(With(1, 0, 0, 0), 1));
+}
+
+TEST(FirstChange, PeriodicOptionsOnlyArmTheTimer) {
+    EXPECT_EQ(FirstChange::ArmTimer, DecideFirstChange(With(0, 0, 1, 0), 3));
+    EXPECT_EQ(FirstChange::ArmTimer, DecideFirstChange(With(0, 0, 0, 1), 0));
+    EXPECT_EQ(FirstChange::Nothing, DecideFirstChange(With(0, 0, 0, 0), 5));
+    // Any non-zero value counts as on.
+    EXPECT_EQ(FirstChange::NextVistal, DecideFirstChange(With(0, -3, 0, 0), 0));
+    // Defaults of a fresh install: a picture change, even with nothing to show.
+    EXPECT_EQ(FirstChange::NextVistal, DecideFirstChange(SettingsRecord(), 0));
+}
+
+TEST(HelpPath, ReplacesEveryExactCaseHlp) {
+    EXPECT_STREQ("C:\\Program Files\\Vistals\\VISTALS.chm",
+                 HelpPathFromFrameworkPath("C:\\Program Files\\Vistals\\VISTALS.HLP"));
+    EXPECT_STREQ("C:\\A.chm\\B.chm", HelpPathFromFrameworkPath("C:\\A.HLP\\B.HLP"));
+    EXPECT_STREQ("C:\\Vistals\\vistals.hlp", HelpPathFromFrameworkPath("C:\\Vistals\\vistals.hlp"));
+    EXPECT_STREQ("C:\\Vistals\\Vistals", HelpPathFromFrameworkPath("C:\\Vistals\\Vistals"));
+}
+
+TEST(HelpRouting, FrameTable) {
+    HelpCall c = RouteFrameHelp(42, HELP_CONTEXT);
+    EXPECT_TRUE(c.call);
+    EXPECT_EQ(HH_HELP_CONTEXT, c.command);
+    EXPECT_EQ(42u, c.data);
+    EXPECT_FALSE(RouteFrameHelp(0, HELP_QUIT).call);
+    c = RouteFrameHelp(7, HELP_FINDER);
+    EXPECT_EQ(HH_DISPLAY_TOC, c.command);
+    EXPECT_EQ(0u, c.data);
+    c = RouteFrameHelp(9, HELP_KEY);  // anything else passes unchanged
+    EXPECT_TRUE(c.call);
+    EXPECT_EQ(static_cast<UINT>(HELP_KEY), c.command);
+    EXPECT_EQ(9u, c.data);
+}
+
+TEST(HelpRouting, ApplicationTable) {
+    HelpCall c = RouteAppHelp(5, HELP_CONTEXT);
+    EXPECT_TRUE(c.call);
+    EXPECT_EQ(HH_HELP_CONTEXT, c.command);
+    EXPECT_EQ(5u, c.data);
+    c = RouteAppHelp(7, HELP_FINDER);
+    EXPECT_EQ(HH_DISPLAY_TOPIC, c.command);
+    EXPECT_EQ(0u, c.data);
+    EXPECT_FALSE(RouteAppHelp(0, HELP_QUIT).call);
+    EXPECT_FALSE(RouteAppHelp(3, HELP_KEY).call);
+}

@@ -1,0 +1,77 @@
+#include "ProgramProcess.h"
+
+#include "TestPaths.h"
+
+namespace {
+
+BOOL CALLBACK Collect(HWND window, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+std::string Quote(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+std::vector<HWND> WindowsOfProcess(DWORD processId) {
+    std::vector<HWND> all, mine;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == processId) mine.push_back(window);
+    }
+    return mine;
+}
+
+ProgramProcess::~ProgramProcess() {
+    if (!info_.hProcess) return;
+    if (!WaitForExit(0)) {
+        Exit(5000);
+        if (!WaitForExit(0)) TerminateProcess(info_.hProcess, 1);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+bool ProgramProcess::Start(const std::vector<std::string>& arguments) {
+    const std::string program = DistDir() + "\\Vistals.exe";
+    std::string commandLine = Quote(program);
+    for (const std::string& argument : arguments) commandLine += " " + Quote(argument);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    return CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          DistDir().c_str(), &startup, &info_) != 0;
+}
+
+HWND ProgramProcess::WaitForFrame(DWORD timeoutMs) const {
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND window : WindowsOfProcess(info_.dwProcessId)) {
+            char title[64] = {};
+            GetWindowTextA(window, title, sizeof title);
+            if (strcmp(title, "Vistals") == 0) return window;
+        }
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool ProgramProcess::WaitForExit(DWORD timeoutMs) const {
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+bool ProgramProcess::Exit(DWORD timeoutMs) {
+    if (HWND frame = WaitForFrame(0)) PostMessageA(frame, WM_COMMAND, 57665 /* ID_APP_EXIT */, 0);
+    return WaitForExit(timeoutMs);
+}

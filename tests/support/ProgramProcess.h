@@ -1,0 +1,32 @@
+// Runs the installed Vistals.exe as a child process for end-to-end tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class ProgramProcess {
+public:
+    ProgramProcess() = default;
+    ~ProgramProcess();  // ends the program if it still runs
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+    // Starts <dist>\Vistals.exe with the given arguments.
+    bool Start(const std::vector<std::string>& arguments = {});
+    DWORD Id() const { return info_.dwProcessId; }
+    // The program's top-level window titled "Vistals"; waits for it.
+    HWND WaitForFrame(DWORD timeoutMs = 15000) const;
+    // Waits for the process to end; false on time-out.
+    bool WaitForExit(DWORD timeoutMs = 15000) const;
+    DWORD ExitCode() const;
+    // Asks the program to exit through its own command and waits.
+    bool Exit(DWORD timeoutMs = 15000);
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Top-level windows of a process.
+std::vector<HWND> WindowsOfProcess(DWORD processId);
