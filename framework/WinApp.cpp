@@ -6,8 +6,9 @@
 
 namespace {
 CWinApp* g_app = nullptr;
+}  // namespace
 
-CString ModuleFileName(HINSTANCE instance) {
+CString AfxModuleFileName(HMODULE instance) {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
         const DWORD length = GetModuleFileNameA(instance, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -16,7 +17,6 @@ CString ModuleFileName(HINSTANCE instance) {
         buffer.resize(buffer.size() * 2);
     }
 }
-}  // namespace
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
@@ -40,7 +40,7 @@ void CWinApp::InitApplication(HINSTANCE instance) {
     if (appName_.IsEmpty()) {
         if (!appName_.LoadString(AFX_IDS_APP_TITLE)) {
             // No title in the string table: the module's base name.
-            CString path = ModuleFileName(instance);
+            CString path = AfxModuleFileName(instance);
             appName_ = path.Mid(path.ReverseFind('\\') + 1);
             const int dot = appName_.ReverseFind('.');
             if (dot > 0) appName_ = appName_.Left(dot);
@@ -48,7 +48,7 @@ void CWinApp::InitApplication(HINSTANCE instance) {
         m_pszAppName = appName_;
     }
     // The framework's help path: the program's path with the extension ".HLP".
-    CString help = ModuleFileName(instance);
+    CString help = AfxModuleFileName(instance);
     const int dot = help.ReverseFind('.');
     if (dot > help.ReverseFind('\\')) help = help.Left(dot);
     SetHelpFilePath(help + ".HLP");

@@ -47,5 +47,8 @@ HINSTANCE AfxGetInstanceHandle();
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK);
 
+// The full file name of a module (null: the program), of any length.
+CString AfxModuleFileName(HMODULE module);
+
 // The framework's program entry: InitInstance, then Run or ExitInstance.
 int AfxWinMain(HINSTANCE instance);

@@ -1,0 +1,50 @@
+// The desktop's wallpaper values and the applied wallpaper.
+#include "app/Settings.h"
+#include "wallpaper/WallpaperRegistration.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string DesktopValue(const char* name) {
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return "<missing>";
+    return buffer;
+}
+
+}  // namespace
+
+TEST(RegisterWallpaper, WritesTheThreeValuesForEachPositionAndApplies) {
+    const char* path = "C:\\windows\\vistals-test.bmp";
+    const struct { int32_t position; const char* tile; } cases[] = {
+        {POSITION_CENTERED, "0"}, {POSITION_TILED, "1"}, {POSITION_FIT_DESKTOP, "0"}, {POSITION_MAXIMUM_FIT, "0"}, {9, ""}};
+    for (const auto& c : cases) {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper");
+        EXPECT_NE(0, RegisterWallpaper(path, c.position)) << c.position;
+        EXPECT_EQ(path, DesktopValue("Wallpaper"));
+        EXPECT_EQ("0", DesktopValue("WallpaperStyle"));
+        EXPECT_EQ(c.tile, DesktopValue("TileWallpaper")) << c.position;
+        char applied[MAX_PATH] = {};
+        ASSERT_TRUE(SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, applied, 0));
+        EXPECT_STREQ(path, applied);
+    }
+}
+
+TEST(RegisterWallpaper, UsesTheCurrentSettingsByDefault) {
+    Settings.VistalPosition = POSITION_TILED;
+    RegisterWallpaper("C:\\windows\\tiled.bmp");
+    EXPECT_EQ("1", DesktopValue("TileWallpaper"));
+    Settings = SettingsRecord();
+}
+
+TEST(TileWallpaperText, OnlyTiledTiles) {
+    EXPECT_STREQ("1", TileWallpaperText(1));
+    EXPECT_STREQ("0", TileWallpaperText(0));
+    EXPECT_STREQ("0", TileWallpaperText(3));
+    EXPECT_STREQ("", TileWallpaperText(-1));
+}
