@@ -5,10 +5,13 @@
 #include "app/Settings.h"
 #include "app/StartupRules.h"
 #include "res/resource.h"
+#include "sets/CommandLineSet.h"
+#include "sets/ImageSetList.h"
 #include "ui/HtmlHelp.h"
 
 #include <cstdlib>
 #include <ctime>
+#include <new>
 
 namespace {
 const char kInstanceEventName[] = "VistalsEvent";
@@ -33,6 +36,8 @@ BOOL CVistalsApp::InitInstance() {
 
     LoadSettings();
     settingsLoaded_ = true;
+
+    if (!BuildImageSetList()) return FALSE;
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     PostFirstChange();
@@ -61,8 +66,23 @@ bool CVistalsApp::CreateMainFrame() {
     return true;
 }
 
+BOOL CVistalsApp::LoadCommandLineSet() {
+    return ::LoadCommandLineSet(__argc, __argv);
+}
+
+bool CVistalsApp::BuildImageSetList() {
+    if (LoadCommandLineSet()) return true;
+    TheImageSetList = new (std::nothrow) CImageSetList;  // owned through the pointer until shutdown
+    if (!TheImageSetList) {
+        AfxMessageBox(IDP_OUT_OF_MEMORY, MB_OK);
+        return false;
+    }
+    TheImageSetList->LoadFromRegistry();
+    return true;
+}
+
 void CVistalsApp::PostFirstChange() {
-    const int setCount = 0;
+    const int setCount = TheImageSetList ? TheImageSetList->GetCount() : 0;
     switch (DecideFirstChange(Settings, setCount)) {
         case FirstChange::NextSet:
             m_pMainWnd->PostMessage(WM_COMMAND, ID_DISPLAY_NEXT_SET, 0);
@@ -84,6 +104,8 @@ void CVistalsApp::ShowAboutBox() {
 }
 
 int CVistalsApp::ExitInstance() {
+    // The sets first: they are saved under the cycle method still in memory.
+    SaveAndDestroyImageSetList();
     if (settingsLoaded_) SaveSettings();
     instanceEvent_.reset();
     return CWinApp::ExitInstance();

@@ -16,6 +16,11 @@ private:
     bool CreateMainFrame();
     void PostFirstChange();
     void ShowAboutBox();
+    // Makes the pictures named on the command line the set list; FALSE when
+    // they name none.
+    BOOL LoadCommandLineSet();
+    // The command-line set, else the stored sets; FALSE when out of memory.
+    bool BuildImageSetList();
 
     // The named event that marks the running instance.
     KernelHandle instanceEvent_;

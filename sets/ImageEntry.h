@@ -1,0 +1,24 @@
+// One picture of an image set.
+#pragma once
+
+#include "framework/CObject.h"
+#include "framework/CString.h"
+
+#include <stdint.h>
+#include <windows.h>
+
+class CImageEntry : public CObject {
+public:
+    explicit CImageEntry(const char* path) : m_strPath(path) {}
+
+    // The path exactly as it was given; never normalised or checked here.
+    CString m_strPath;
+    // 1 once the picture was chosen in the running cycle of random order.
+    int32_t m_bShown = 0;
+
+    // Writes the path as value `valueName` of the set key and, under random
+    // picture order, the mark as `valueName` + "D".
+    BOOL WriteToRegistry(HKEY setKey, const char* valueName) const;
+    // Reads what WriteToRegistry wrote; FALSE when a value is missing.
+    BOOL ReadFromRegistry(HKEY setKey, const char* valueName);
+};
