@@ -1,0 +1,25 @@
+// Small BMP files for tests: written and read without the codec library, so
+// the library's own results can be checked against them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A 24-bit bottom-up BMP of one colour.
+bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color);
+
+// Reads a 24- or 32-bit uncompressed BMP (either row order).
+class BmpPixels {
+public:
+    bool Load(const std::string& path);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    COLORREF At(int x, int y) const;
+
+private:
+    std::string bytes_;
+    int width_ = 0, height_ = 0, bitsPerPixel_ = 0;
+    bool topDown_ = false;
+    size_t offset_ = 0, stride_ = 0;
+};
