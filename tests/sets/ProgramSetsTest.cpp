@@ -1,0 +1,59 @@
+// The installed program's handling of the stored sets.
+#include "SetsTestSupport.h"
+#include "support/ProgramProcess.h"
+#include "support/RegistrySandbox.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProgramSetsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // No change at start-up: the run only loads and saves.
+        Settings.VistalStartup = 0;
+        Settings.VistalPeriodic = 0;
+        Settings.VistalSetStartup = 0;
+        Settings.VistalSetPeriodic = 0;
+        ASSERT_TRUE(SaveSettings());
+        CImageSetList stored;
+        stored.AddSet(MakeSet("Holiday", {"C:\\pics\\beach.jpg", "C:\\pics\\hill.jpg"}));
+        stored.AddSet(MakeSet("Work", {"C:\\pics\\desk.png"}));
+        ASSERT_TRUE(stored.SaveToRegistry());
+    }
+
+    void RunAndExit(const std::vector<std::string>& arguments) {
+        ProgramProcess program;
+        ASSERT_TRUE(program.Start(arguments));
+        ASSERT_NE(nullptr, program.WaitForFrame());
+        ASSERT_TRUE(program.Exit());
+    }
+
+    RegistrySandbox sandbox_;
+    SetsStateGuard guard_;
+};
+
+}  // namespace
+
+TEST_F(ProgramSetsTest, ARunWithPicturesLeavesTheStoredSetsAsTheyWere) {
+    const std::string before = DumpImageSets();
+    RunAndExit({"C:\\elsewhere\\lake.jpg"});
+    EXPECT_EQ(before, DumpImageSets());
+}
+
+TEST_F(ProgramSetsTest, ARunWithoutPicturesLoadsTheStoredSetsAndWritesThemBack) {
+    // A position that points past the sets shows that the run read and wrote them.
+    DWORD past = 5;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals\\Image Sets",
+                                             "SetIndex", REG_DWORD, &past, sizeof past));
+    RunAndExit({});
+    DWORD stored = 0, size = sizeof stored;
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals\\Image Sets",
+                                          "SetIndex", RRF_RT_REG_DWORD, nullptr, &stored, &size));
+    EXPECT_EQ(0xFFFFFFFFu, stored);
+    CImageSetList loaded;
+    ASSERT_TRUE(loaded.LoadFromRegistry());
+    ASSERT_EQ(2, loaded.GetCount());
+    EXPECT_STREQ("Work", loaded.GetSet(1)->m_strName);
+    EXPECT_STREQ("C:\\pics\\hill.jpg", loaded.GetSet(0)->GetEntry(1)->m_strPath);
+}

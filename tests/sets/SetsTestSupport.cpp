@@ -1,0 +1,54 @@
+#include "SetsTestSupport.h"
+
+#include "framework/Handle.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+void DumpKey(HKEY key, const std::string& path, std::vector<std::string>& lines) {
+    lines.push_back("[" + path + "]");
+    char name[16384];
+    BYTE data[65536];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof name, dataLength = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
+        std::string line = path + "|" + std::string(name, nameLength) + "|" + std::to_string(type) + "|";
+        char hex[3];
+        for (DWORD b = 0; b < dataLength; ++b) {
+            std::snprintf(hex, sizeof hex, "%02x", data[b]);
+            line += hex;
+        }
+        lines.push_back(line);
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subkeys.emplace_back(name, nameLength);
+    }
+    for (const std::string& subkeyName : subkeys) {
+        RegKey subkey;
+        if (RegOpenKeyExA(key, subkeyName.c_str(), 0, KEY_READ, subkey.put()) != ERROR_SUCCESS) continue;
+        DumpKey(subkey.get(), path + "\\" + subkeyName, lines);
+    }
+}
+
+}  // namespace
+
+std::string DumpStoredKey(const std::string& below) {
+    RegKey key;
+    const std::string path = "Software\\Corvane Software\\Vistals\\Image Sets" + (below.empty() ? "" : "\\" + below);
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return "(none)";
+    std::vector<std::string> lines;
+    DumpKey(key.get(), "", lines);
+    std::sort(lines.begin(), lines.end());
+    std::string dump;
+    for (const std::string& line : lines) dump += line + "\n";
+    return dump;
+}
+
+std::string DumpImageSets() { return DumpStoredKey(""); }
