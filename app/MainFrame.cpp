@@ -12,6 +12,10 @@ IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_MESSAGE(WM_WALLPAPER_APPLIED, OnWallpaperApplied)
+    ON_WM_MEASUREITEM()
+    ON_WM_DRAWITEM()
+    ON_WM_INITMENUPOPUP()
+    ON_WM_MENUCHAR()
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -24,10 +28,12 @@ CMainFrame::~CMainFrame() {
 
 int CMainFrame::OnCreate(LPCREATESTRUCT create) {
     if (CFrameWnd::OnCreate(create) == -1) return -1;
+    if (!CreateTrayIcon()) return -1;
     return 0;
 }
 
 LRESULT CMainFrame::OnWallpaperApplied(WPARAM, LPARAM) {
+    UpdateTooltip();
     return 0;
 }
 

@@ -56,13 +56,7 @@ bool CVistalsApp::CreateMainFrame() {
 
     // The frame's menu becomes the tray menu, so the frame's command routing
     // and update handlers serve the popup that the tray icon shows.
-    if (HMENU placeholder = frame->GetMenu()) {
-        frame->SetMenu(nullptr);
-        ::DestroyMenu(placeholder);
-    }
-    HMENU trayMenu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(IDR_TRAYMENU));
-    frame->SetMenu(trayMenu);
-    frame->m_hMenuDefault = trayMenu;
+    frame->InstallTrayMenu();
     return true;
 }
 

@@ -1,0 +1,70 @@
+// The main frame's side of the tray: the icon, its tooltip, and the owner
+// window's part in drawing and driving the owner-drawn tray menu.
+#include "app/MainFrame.h"
+
+#include "app/Messages.h"
+#include "app/SchedulerState.h"
+#include "app/Settings.h"
+#include "app/TooltipText.h"
+#include "res/resource.h"
+
+namespace {
+const char kInitialTip[] = "Vistals";
+// "Display Next &Vistal", run by a double click on the icon.
+constexpr UINT kDefaultTrayItemPosition = 10;
+}  // namespace
+
+bool CMainFrame::CreateTrayIcon() {
+    HICON icon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    if (!m_trayIcon.Create(nullptr, WM_TRAY_NOTIFY, kInitialTip, icon, IDR_TRAYMENU)) return false;
+    m_trayIcon.SetDefaultMenuItem(kDefaultTrayItemPosition, true);
+    return true;
+}
+
+bool CMainFrame::InstallTrayMenu() {
+    if (HMENU placeholder = GetMenu()) {
+        SetMenu(nullptr);
+        ::DestroyMenu(placeholder);
+        if (m_hMenuDefault == placeholder) m_hMenuDefault = nullptr;
+    }
+    if (!m_trayMenu.LoadMenu(IDR_TRAYMENU)) return false;
+    // The window owns the menu from here on; its popups stay registered.
+    HMENU menu = m_trayMenu.Detach();
+    SetMenu(menu);
+    m_hMenuDefault = menu;
+    return true;
+}
+
+void CMainFrame::UpdateTooltip() {
+    m_trayIcon.SetTipText(ComposeTooltipText(Settings, VistalElapsedMinutes, VistalSetElapsedMinutes,
+                                             CurrentVistalName));
+}
+
+void CMainFrame::OnMeasureItem(int id, LPMEASUREITEMSTRUCT measureItem) {
+    if (measureItem->CtlType == ODT_MENU) {
+        // A popup's own entry carries the popup's handle as its identifier.
+        if (COwnerDrawMenu::FromRegisteredHandle(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(measureItem->itemID)))) {
+            m_trayMenu.MeasureItem(measureItem);
+            return;
+        }
+        if (AfxMeasureMenuItem(GetMenu(), measureItem)) return;
+    }
+    CFrameWnd::OnMeasureItem(id, measureItem);
+}
+
+void CMainFrame::OnDrawItem(int id, LPDRAWITEMSTRUCT drawItem) {
+    if (!AfxDrawMenuItem(drawItem)) CFrameWnd::OnDrawItem(id, drawItem);
+}
+
+void CMainFrame::OnInitMenuPopup(HMENU popup, UINT index, BOOL isSystemMenu) {
+    // The update handlers first: they may disable items the records must show.
+    CFrameWnd::OnInitMenuPopup(popup, index, isSystemMenu);
+    if (isSystemMenu) return;
+    if (COwnerDrawMenu* menu = COwnerDrawMenu::FromRegisteredHandle(popup)) menu->SyncItems();
+}
+
+LRESULT CMainFrame::OnMenuChar(UINT character, UINT flags, HMENU menu) {
+    if (COwnerDrawMenu* popup = COwnerDrawMenu::FromRegisteredHandle(menu))
+        return COwnerDrawMenu::FindShortcut(character, flags, popup);
+    return CFrameWnd::OnMenuChar(character, flags, menu);
+}

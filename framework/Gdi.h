@@ -1,0 +1,62 @@
+// Device contexts in the framework's style: CDC is a non-owning view with the
+// drawing calls; CMemoryDC owns an off-screen surface.
+#pragma once
+
+#include "Handle.h"
+
+#include <windows.h>
+
+class CDC {
+public:
+    explicit CDC(HDC dc) noexcept : m_hDC(dc) {}
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+
+    HDC GetSafeHdc() const noexcept { return m_hDC; }
+
+    void FillSolidRect(const RECT& rect, COLORREF colour);
+    // A one-pixel frame just inside `rect`.
+    void FrameRect(const RECT& rect, COLORREF colour);
+    BOOL DrawEdge(RECT* rect, UINT edge, UINT flags);
+    int DrawText(const char* text, int length, RECT* rect, UINT format);
+    SIZE GetTextExtent(const wchar_t* text, int length) const;
+    COLORREF SetTextColor(COLORREF colour);
+    int SetBkMode(int mode);
+    int GetDeviceCaps(int index) const;
+    COLORREF GetPixel(int x, int y) const;
+    BOOL BitBlt(int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                DWORD rop = SRCCOPY);
+
+protected:
+    HDC m_hDC;
+};
+
+// Saves the whole state of a device context (selected objects, colours,
+// modes) and restores it at the end of the scope.
+class ScopedSaveDC {
+public:
+    explicit ScopedSaveDC(HDC dc) noexcept : dc_(dc), saved_(SaveDC(dc)) {}
+    ~ScopedSaveDC() { if (saved_) RestoreDC(dc_, saved_); }
+    ScopedSaveDC(const ScopedSaveDC&) = delete;
+    ScopedSaveDC& operator=(const ScopedSaveDC&) = delete;
+private:
+    HDC dc_;
+    int saved_;
+};
+
+// An off-screen bitmap compatible with `reference`, selected into a memory
+// device context of its own for as long as the object lives.
+class CMemoryDC : public CDC {
+public:
+    CMemoryDC(HDC reference, int width, int height);
+    ~CMemoryDC();
+
+    // False when the context or the bitmap could not be made.
+    explicit operator bool() const noexcept { return m_hDC != nullptr; }
+    HBITMAP GetBitmap() const noexcept { return bitmap_.get(); }
+
+private:
+    MemoryDCHandle dc_;
+    BitmapHandle bitmap_;
+    HGDIOBJ oldBitmap_ = nullptr;
+};

@@ -1,0 +1,54 @@
+// Menus in the framework's style: CMenu owns one HMENU, and popups that have
+// an object can be found again from their handle while it is attached.
+#pragma once
+
+#include "CObject.h"
+
+#include <windows.h>
+
+class CMenu : public CObject {
+    DECLARE_DYNAMIC(CMenu)
+public:
+    HMENU m_hMenu = nullptr;
+
+    CMenu() = default;
+    // Destroys the menu still attached.
+    ~CMenu() override;
+
+    HMENU GetSafeHmenu() const noexcept { return m_hMenu; }
+    // The object attached to `menu`, or null.
+    static CMenu* FromHandlePermanent(HMENU menu);
+
+    // Takes ownership of `menu`; the object must be empty.
+    BOOL Attach(HMENU menu);
+    // Gives the handle up without destroying it.
+    HMENU Detach();
+
+    BOOL CreateMenu();
+    BOOL CreatePopupMenu();
+    virtual BOOL LoadMenu(UINT resourceId);
+    virtual BOOL LoadMenu(const char* resourceName);
+    virtual BOOL DestroyMenu();
+
+    // Non-owning handle of the popup at `position`, or null.
+    HMENU GetSubMenu(int position) const;
+    int GetMenuItemCount() const;
+    UINT GetMenuItemID(int position) const;
+    UINT GetMenuState(UINT item, UINT flags) const;
+    int GetMenuString(UINT item, wchar_t* text, int maxCount, UINT flags) const;
+    BOOL AppendMenu(UINT flags, UINT_PTR idOrPopup, const wchar_t* item);
+    BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR idOrPopup, const wchar_t* item);
+    BOOL SetDefaultItem(UINT item, BOOL byPosition);
+    BOOL TrackPopupMenu(UINT flags, int x, int y, HWND owner) const;
+
+    // Owner-drawn items: called by the owner window's handling of
+    // WM_DRAWITEM and WM_MEASUREITEM.
+    virtual void DrawItem(LPDRAWITEMSTRUCT drawItem);
+    virtual void MeasureItem(LPMEASUREITEMSTRUCT measureItem);
+};
+
+// The owner window's default handling of owner-drawn menu items: the object
+// attached to the item's popup draws it; the popup of `windowMenu` holding the
+// command (or being the item's popup) measures it. False when none was found.
+bool AfxDrawMenuItem(LPDRAWITEMSTRUCT drawItem);
+bool AfxMeasureMenuItem(HMENU windowMenu, LPMEASUREITEMSTRUCT measureItem);

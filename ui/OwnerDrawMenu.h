@@ -1,0 +1,89 @@
+// The tray popup's menu class: loads a menu resource so that every item of
+// its popups is drawn by the program, in the flat XP look (themed Windows XP)
+// or the classic raised-highlight look (everywhere else).
+#pragma once
+
+#include "framework/Menu.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// One owner-drawn item; its address is the item data Windows hands back.
+struct COwnerDrawMenuItem {
+    std::wstring text;  // with "&" marks and, after a tab, the accelerator text
+    UINT flags = 0;     // menu flags as last applied
+    UINT_PTR command = 0;  // command, popup handle, or 0 for a separator
+    bool seen = false;  // used while re-synchronising
+};
+
+class COwnerDrawMenu : public CMenu {
+    DECLARE_DYNAMIC(COwnerDrawMenu)
+public:
+    static constexpr int kPictureWidth = 16;
+    static constexpr int kPictureHeight = 15;
+
+    // Platform classes of GetPlatformClass.
+    enum PlatformClass { kWin32s = 0, kNewerNT = 1, kWin95 = 2, kWin98 = 3, kWinMe = 4,
+                         kNT4 = 5, kWin2000 = 6, kWinXP = 7 };
+
+    COwnerDrawMenu() = default;
+    ~COwnerDrawMenu() override;
+
+    void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
+    void MeasureItem(LPMEASUREITEMSTRUCT measureItem) override;
+    BOOL LoadMenu(UINT resourceId) override;
+    BOOL LoadMenu(const char* resourceName) override;
+    BOOL DestroyMenu() override;
+
+    // Brings the item records in line with the menu after its items were
+    // changed from outside (the command-update pass).
+    void SyncItems();
+    BOOL AppendItem(const std::wstring& text, UINT flags, UINT_PTR command);
+    // Pads item texts so that the accelerator texts after their tabs line up.
+    void AlignAccelerators();
+
+    bool IsLoaded() const noexcept { return loaded_; }
+    const std::vector<std::unique_ptr<COwnerDrawMenuItem>>& Items() const noexcept { return items_; }
+
+    // The WM_MENUCHAR answer: executes the first item whose text holds "&"
+    // and the character (any case); 0 when none does.
+    static LRESULT FindShortcut(UINT character, UINT menuFlags, COwnerDrawMenu* menu);
+    static bool IsRegisteredMenu(const CMenu* menu);
+    // The registered popup object of `menu`, or null.
+    static COwnerDrawMenu* FromRegisteredHandle(HMENU menu);
+
+    static bool IsClassicTheme();
+    // True when `themePath` names the Windows Classic theme.
+    static bool IsClassicThemeName(const char* themePath);
+    static int GetPlatformClass();
+    static int PlatformClassOf(DWORD platformId, DWORD major, DWORD minor);
+    // True when the flat look is in force (themed Windows XP).
+    static bool IsXPStyle();
+
+    static COLORREF Lighten(COLORREF colour, double factor);
+    static COLORREF Darken(COLORREF colour, double factor);
+
+    // Test seam: pins the platform class (-1 returns to the real one) and
+    // forgets the cached theme, so both looks can be driven on any system.
+    static void SetPlatformClassForTesting(int platformClass);
+
+private:
+    template <class Name>
+    BOOL LoadFromResource(Name name);
+    bool BuildFromTemplate(const BYTE* data, size_t size);
+    void MakeTopLevelPlain();
+    // Empties the object and gives its handle up without destroying it.
+    void Release();
+    // Moves the first unseen record of `command` into `taken`, marked seen.
+    COwnerDrawMenuItem* TakeUnseen(UINT_PTR command, std::unique_ptr<COwnerDrawMenuItem>& taken);
+
+    void DrawClassic(LPDRAWITEMSTRUCT drawItem, bool forcedByPalette);
+    void DrawXP(LPDRAWITEMSTRUCT drawItem);
+
+    std::vector<std::unique_ptr<COwnerDrawMenuItem>> items_;
+    // Handles of the popups appended to this menu, and their objects.
+    std::vector<HMENU> subMenus_;
+    std::vector<std::unique_ptr<COwnerDrawMenu>> ownedPopups_;
+    bool loaded_ = false;
+};

@@ -1,0 +1,51 @@
+// The program's icon in the notification area: a hidden popup window that
+// receives the shell's notifications and hands the tray menu's commands to
+// the application's main window.
+#pragma once
+
+#include "framework/Wnd.h"
+#include "ui/OwnerDrawMenu.h"
+
+#include <shellapi.h>
+
+class CTrayIcon : public CWnd {
+    DECLARE_DYNAMIC(CTrayIcon)
+public:
+    // The notify record in the layout whose size is 488 bytes (with balloon
+    // fields, without the later additions).
+    static constexpr DWORD kNotifyRecordSize = 488;
+    // Longest tip the record holds, without its terminator.
+    static constexpr size_t kMaxTipLength = 127;
+
+    CTrayIcon() = default;
+    // Removes the icon.
+    ~CTrayIcon() override;
+
+    // Adds the icon; the menu resource with the icon's identifier is the
+    // popup menu. Without a parent the hidden window gets the notifications.
+    bool Create(CWnd* parent, UINT callbackMessage, const char* tip, HICON icon, UINT id);
+    // Longer tips are cut to kMaxTipLength characters.
+    bool SetTipText(const char* text);
+    // The popup's default item, by position or by command; false when the
+    // menu could not be loaded to apply it (the values are kept all the same).
+    bool SetDefaultMenuItem(UINT item, bool byPosition);
+
+    bool IsEnabled() const noexcept { return enabled_; }
+    const NOTIFYICONDATAA& NotifyRecord() const noexcept { return data_; }
+
+    virtual LRESULT OnIconNotification(WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CopyTip(const char* text);
+    // A restarted shell has forgotten the icon: add it again.
+    void OnTaskbarCreated();
+    LRESULT ShowPopupMenu(CWnd& target);
+    LRESULT RunDefaultCommand(CWnd& target);
+
+    bool enabled_ = false;
+    NOTIFYICONDATAA data_{};
+    UINT defaultItem_ = 0;
+    bool defaultByPosition_ = true;
+    COwnerDrawMenu popupMenu_;
+};
