@@ -7,6 +7,8 @@
 
 namespace {
 
+const char kSetsPath[] = "Software\\Corvane Software\\Vistals\\Image Sets";
+
 class ProgramSetsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -20,6 +22,9 @@ protected:
         stored.AddSet(MakeSet("Holiday", {"C:\\pics\\beach.jpg", "C:\\pics\\hill.jpg"}));
         stored.AddSet(MakeSet("Work", {"C:\\pics\\desk.png"}));
         ASSERT_TRUE(stored.SaveToRegistry());
+        // A position past the sets: any save by the program would change it.
+        DWORD past = 5;
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kSetsPath, "SetIndex", REG_DWORD, &past, sizeof past));
     }
 
     void RunAndExit(const std::vector<std::string>& arguments) {
@@ -42,14 +47,10 @@ TEST_F(ProgramSetsTest, ARunWithPicturesLeavesTheStoredSetsAsTheyWere) {
 }
 
 TEST_F(ProgramSetsTest, ARunWithoutPicturesLoadsTheStoredSetsAndWritesThemBack) {
-    // A position that points past the sets shows that the run read and wrote them.
-    DWORD past = 5;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals\\Image Sets",
-                                             "SetIndex", REG_DWORD, &past, sizeof past));
     RunAndExit({});
     DWORD stored = 0, size = sizeof stored;
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals\\Image Sets",
-                                          "SetIndex", RRF_RT_REG_DWORD, nullptr, &stored, &size));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegGetValueA(HKEY_CURRENT_USER, kSetsPath, "SetIndex", RRF_RT_REG_DWORD, nullptr, &stored, &size));
     EXPECT_EQ(0xFFFFFFFFu, stored);
     CImageSetList loaded;
     ASSERT_TRUE(loaded.LoadFromRegistry());

@@ -9,7 +9,6 @@
 
 namespace {
 
-// Counts its own destruction.
 struct CountedEntry : CImageEntry {
     explicit CountedEntry(int* deaths) : CImageEntry("x"), deaths_(deaths) {}
     ~CountedEntry() override { ++*deaths_; }
@@ -20,23 +19,23 @@ class SelectionTest : public ::testing::Test {
 protected:
     void SetUp() override { std::srand(1234); }
 
-    // One set of `count` pictures under the given picture order.
-    void UseOneSet(int count, int pictureOrder) {
-        list_.AddSet(MakeNumberedSet("only", count));
-        Settings.VistalCycleMethod = pictureOrder;
-    }
-    int NextPosition() {
-        const CString* path = list_.NextImage();
-        EXPECT_NE(nullptr, path);
-        return list_.m_nImageIndex;
+    void AddSets(int sets, int picturesEach) {
+        for (int i = 0; i < sets; ++i) list_.AddSet(MakeNumberedSet("s", picturesEach));
     }
     std::vector<int> NextPositions(int count) {
         std::vector<int> positions;
-        for (int i = 0; i < count; ++i) positions.push_back(NextPosition());
+        for (int i = 0; i < count; ++i) {
+            EXPECT_NE(nullptr, list_.NextImage());
+            positions.push_back(list_.m_nImageIndex);
+        }
         return positions;
     }
-    static bool IsPermutation(std::vector<int>::const_iterator first, int count) {
-        std::vector<int> part(first, first + count);
+    int SetAfterNextSet() {
+        list_.NextSet();
+        return list_.m_nSetIndex;
+    }
+    static bool HoldsEachOnce(const std::vector<int>& picks, size_t first, int count) {
+        std::vector<int> part(picks.begin() + first, picks.begin() + first + count);
         std::sort(part.begin(), part.end());
         for (int i = 0; i < count; ++i)
             if (part[i] != i) return false;
@@ -49,7 +48,7 @@ protected:
 
 }  // namespace
 
-TEST(ImageSetModel, DestroyingAListReleasesEverySetAndPictureOnce) {
+TEST(ImageSetModel, OwnsItsSetsAndPicturesAndIgnoresMarksPastTheEnd) {
     int deaths = 0;
     {
         CImageSetList list;
@@ -59,175 +58,114 @@ TEST(ImageSetModel, DestroyingAListReleasesEverySetAndPictureOnce) {
             list.AddSet(std::move(set));
         }
         list.AddSet(std::make_unique<CImageSet>(""));
-        EXPECT_EQ(4, list.GetCount());
-        EXPECT_EQ(-1, list.m_nSetIndex);
-        EXPECT_EQ(-1, list.m_nImageIndex);
+        CImageSet& first = *list.GetSet(0);
+        first.MarkShown(1);
+        first.MarkShown(4);
+        first.m_nUnshown = 2;
+        EXPECT_EQ(1, first.GetEntry(1)->m_bShown);
+        EXPECT_EQ(0, first.GetEntry(3)->m_bShown);
+        list.ClearAllShown();
+        EXPECT_EQ(0, first.GetEntry(1)->m_bShown);
+        EXPECT_EQ(2, first.m_nUnshown);
     }
     EXPECT_EQ(12, deaths);
 }
 
-TEST(ImageSetModel, MarksAreSetClearedAndIgnoredPastTheEnd) {
-    SetsStateGuard guard;
-    CImageSetList list;
-    list.AddSet(MakeNumberedSet("a", 3));
-    list.AddSet(std::make_unique<CImageSet>("empty"));
-    CImageSet& set = *list.GetSet(0);
-    EXPECT_EQ(0, set.m_nUnshown);
-    set.MarkShown(1);
-    set.MarkShown(3);
-    set.MarkShown(-1);
-    EXPECT_EQ(0, set.GetEntry(0)->m_bShown);
-    EXPECT_EQ(1, set.GetEntry(1)->m_bShown);
-    EXPECT_EQ(0, set.GetEntry(2)->m_bShown);
-
-    set.m_nUnshown = 2;
-    list.m_nSetIndex = 0;
-    list.m_nImageIndex = 1;
-    list.ClearAllShown();
-    EXPECT_EQ(0, set.GetEntry(1)->m_bShown);
-    EXPECT_EQ(2, set.m_nUnshown);
-    EXPECT_EQ(1, list.m_nImageIndex);
-
-    CImageSetList empty;
-    empty.ClearAllShown();
-    EXPECT_EQ(nullptr, empty.NextImage());
-    empty.NextSet();
-    EXPECT_EQ(-1, empty.m_nSetIndex);
-}
-
 TEST_F(SelectionTest, ForwardAndBackwardWalkTheSetAndWrapAround) {
-    UseOneSet(4, CYCLE_FORWARD);
+    AddSets(1, 4);
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 0, 1}), NextPositions(6));
-    const CString* path = list_.NextImage();
-    ASSERT_NE(nullptr, path);
-    EXPECT_STREQ("p2", *path);
+    EXPECT_STREQ("p2", *list_.NextImage());
     Settings.VistalCycleMethod = CYCLE_BACKWARD;  // read at every call
-    EXPECT_EQ((std::vector<int>{1, 0, 3, 2, 1, 0, 3}), NextPositions(7));
-
-    CImageSetList backward;
-    backward.AddSet(MakeNumberedSet("b", 4));
-    ASSERT_NE(nullptr, backward.NextImage());
-    EXPECT_EQ(3, backward.m_nImageIndex);
+    EXPECT_EQ((std::vector<int>{1, 0, 3, 2, 1}), NextPositions(5));
+    list_.m_nImageIndex = -1;
+    EXPECT_EQ(std::vector<int>{3}, NextPositions(1));
 }
 
 TEST_F(SelectionTest, RandomShowsEveryPictureOncePerCycleAndNeverTheLastOneTwice) {
+    Settings.VistalCycleMethod = CYCLE_RANDOM;
     for (unsigned seed = 1; seed <= 20; ++seed) {
         std::srand(seed);
         CImageSetList list;
         list.AddSet(MakeNumberedSet("r", 4));
-        Settings.VistalCycleMethod = CYCLE_RANDOM;
         std::vector<int> picks;
         for (int i = 0; i < 40; ++i) {
             ASSERT_NE(nullptr, list.NextImage());
             picks.push_back(list.m_nImageIndex);
         }
-        for (int cycle = 0; cycle < 10; ++cycle) {
-            EXPECT_TRUE(IsPermutation(picks.begin() + 4 * cycle, 4)) << "seed " << seed << " cycle " << cycle;
+        for (size_t cycle = 0; cycle < 10; ++cycle) {
+            EXPECT_TRUE(HoldsEachOnce(picks, 4 * cycle, 4)) << "seed " << seed;
             if (cycle > 0) {
                 EXPECT_NE(picks[4 * cycle - 1], picks[4 * cycle]) << "seed " << seed;
             }
         }
     }
-}
-
-TEST_F(SelectionTest, RandomWithOnePictureAlwaysGivesIt) {
-    UseOneSet(1, CYCLE_RANDOM);
-    EXPECT_EQ(std::vector<int>(10, 0), NextPositions(10));
-}
-
-TEST_F(SelectionTest, RandomStartsWhateverTheCounterHolds) {
-    // A new set has 0 to go, a loaded one whatever was stored.
-    for (int stored : {0, 2, 4, -3}) {
-        CImageSetList list;
-        list.AddSet(MakeNumberedSet("r", 4));
-        list.GetSet(0)->m_nUnshown = stored;
-        Settings.VistalCycleMethod = CYCLE_RANDOM;
-        std::vector<int> picks;
-        for (int i = 0; i < 4; ++i) {
-            ASSERT_NE(nullptr, list.NextImage());
-            picks.push_back(list.m_nImageIndex);
-        }
-        EXPECT_TRUE(IsPermutation(picks.begin(), 4)) << stored;
+    CImageSetList single;
+    single.AddSet(MakeNumberedSet("one", 1));
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_NE(nullptr, single.NextImage());
+        EXPECT_EQ(0, single.m_nImageIndex);
     }
 }
 
-TEST_F(SelectionTest, SwitchingToRandomMidSetContinuesWithTheRandomRule) {
-    UseOneSet(4, CYCLE_FORWARD);
+TEST_F(SelectionTest, SwitchingToRandomMidSetStartsANewCycleWithoutARepeat) {
+    AddSets(1, 4);
     EXPECT_EQ((std::vector<int>{0, 1}), NextPositions(2));
-    // The counter is 0, so a new cycle starts at once, not with the picture on show.
-    Settings.VistalCycleMethod = CYCLE_RANDOM;
+    Settings.VistalCycleMethod = CYCLE_RANDOM;  // the set's counter is 0
     const std::vector<int> picks = NextPositions(8);
     EXPECT_NE(1, picks[0]);
-    EXPECT_TRUE(IsPermutation(picks.begin(), 4));
-    EXPECT_TRUE(IsPermutation(picks.begin() + 4, 4));
+    EXPECT_TRUE(HoldsEachOnce(picks, 0, 4));
+    EXPECT_TRUE(HoldsEachOnce(picks, 4, 4));
 }
 
 TEST_F(SelectionTest, AStaleCounterCannotPinOnePicture) {
     // More to go than unmarked pictures, as an odd stored state can leave it.
-    UseOneSet(4, CYCLE_RANDOM);
+    AddSets(1, 4);
+    Settings.VistalCycleMethod = CYCLE_RANDOM;
     CImageSet& set = *list_.GetSet(0);
     for (int p = 0; p < 3; ++p) set.MarkShown(p);
     set.m_nUnshown = 3;
     list_.m_nSetIndex = 0;
     list_.m_nImageIndex = 0;
     const std::vector<int> picks = NextPositions(12);
-    const std::set<int> late(picks.begin() + 4, picks.end());
-    EXPECT_EQ(4u, late.size());
+    EXPECT_EQ(4u, std::set<int>(picks.begin() + 4, picks.end()).size());
 }
 
-TEST_F(SelectionTest, NextSetWalksTheSetsAndForgetsThePicture) {
-    for (const char* name : {"a", "b", "c"}) list_.AddSet(MakeNumberedSet(name, 2));
-    Settings.VistalSetCycleMethod = CYCLE_FORWARD;
-    std::vector<int> sets;
-    for (int i = 0; i < 4; ++i) {
-        list_.NextSet();
-        sets.push_back(list_.m_nSetIndex);
-    }
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 0}), sets);
-
-    list_.NextImage();
-    list_.NextImage();
-    list_.GetSet(1)->MarkShown(1);
-    list_.GetSet(1)->m_nUnshown = 1;
+TEST_F(SelectionTest, NextSetWalksTheSetsClearsMarksAndForgetsThePicture) {
+    AddSets(3, 2);
+    EXPECT_EQ(0, SetAfterNextSet());
+    EXPECT_EQ(1, SetAfterNextSet());
+    EXPECT_EQ(2, SetAfterNextSet());
+    EXPECT_EQ(0, SetAfterNextSet());
+    NextPositions(2);
+    list_.GetSet(2)->MarkShown(1);
+    list_.GetSet(2)->m_nUnshown = 1;
     Settings.VistalSetCycleMethod = CYCLE_BACKWARD;
-    list_.NextSet();
-    list_.NextSet();
-    EXPECT_EQ(1, list_.m_nSetIndex);
+    EXPECT_EQ(2, SetAfterNextSet());
     EXPECT_EQ(-1, list_.m_nImageIndex);
-    EXPECT_EQ(0, list_.GetSet(1)->GetEntry(1)->m_bShown);  // marks of the new current set cleared
-    EXPECT_EQ(1, list_.GetSet(1)->m_nUnshown);              // its counter kept
-
-    CImageSetList fresh;
-    for (const char* name : {"a", "b", "c"}) fresh.AddSet(MakeNumberedSet(name, 2));
-    fresh.NextSet();
-    EXPECT_EQ(2, fresh.m_nSetIndex);
+    EXPECT_EQ(0, list_.GetSet(2)->GetEntry(1)->m_bShown);
+    EXPECT_EQ(1, list_.GetSet(2)->m_nUnshown);
+    list_.m_nSetIndex = -1;
+    EXPECT_EQ(2, SetAfterNextSet());
 }
 
-TEST_F(SelectionTest, OneSetNeverChangesOnNextSet) {
-    UseOneSet(3, CYCLE_FORWARD);
+TEST_F(SelectionTest, OneSetStaysAndTwoSetsAlternateUnderRandomOrder) {
+    AddSets(1, 3);
     for (int order : {CYCLE_FORWARD, CYCLE_BACKWARD, CYCLE_RANDOM}) {
         Settings.VistalSetCycleMethod = order;
         NextPositions(2);
         const int picture = list_.m_nImageIndex;
-        list_.NextSet();
-        EXPECT_EQ(0, list_.m_nSetIndex);
+        EXPECT_EQ(0, SetAfterNextSet());
         EXPECT_EQ(picture, list_.m_nImageIndex);
     }
-}
-
-TEST_F(SelectionTest, TwoSetsAlternateUnderRandomOrder) {
-    list_.AddSet(MakeNumberedSet("a", 2));
-    list_.AddSet(MakeNumberedSet("b", 2));
+    AddSets(1, 3);
     Settings.VistalSetCycleMethod = CYCLE_RANDOM;
-    list_.NextSet();
     for (int i = 0; i < 20; ++i) {
         const int before = list_.m_nSetIndex;
-        list_.NextSet();
-        ASSERT_EQ(1 - before, list_.m_nSetIndex);
+        ASSERT_EQ(1 - before, SetAfterNextSet());
     }
 }
 
-TEST_F(SelectionTest, SetsWithoutPicturesAreSkipped) {
+TEST_F(SelectionTest, SetsWithoutPicturesAreSkippedAndNoPictureAtAllChangesNothing) {
     list_.AddSet(std::make_unique<CImageSet>("empty"));
     list_.AddSet(MakeSet("one", {"lake.jpg"}));
     list_.AddSet(std::make_unique<CImageSet>("empty too"));
@@ -238,21 +176,19 @@ TEST_F(SelectionTest, SetsWithoutPicturesAreSkipped) {
         const CString* path = list_.NextImage();
         ASSERT_NE(nullptr, path) << order;
         EXPECT_STREQ("lake.jpg", *path);
-        EXPECT_EQ(1, list_.m_nSetIndex);
         // A set change lands on an empty set; the picture change moves on.
         list_.NextSet();
         ASSERT_NE(nullptr, list_.NextImage());
         EXPECT_EQ(1, list_.m_nSetIndex);
     }
-}
 
-TEST_F(SelectionTest, NoPictureAnywhereChangesNothing) {
-    list_.AddSet(std::make_unique<CImageSet>("empty"));
-    list_.AddSet(std::make_unique<CImageSet>("empty too"));
-    list_.m_nSetIndex = 1;
-    EXPECT_EQ(nullptr, list_.NextImage());
-    EXPECT_EQ(1, list_.m_nSetIndex);
-    EXPECT_EQ(-1, list_.m_nImageIndex);
+    CImageSetList empty;
+    EXPECT_EQ(nullptr, empty.NextImage());
+    empty.AddSet(std::make_unique<CImageSet>("empty"));
+    empty.AddSet(std::make_unique<CImageSet>("empty too"));
+    empty.m_nSetIndex = 1;
+    EXPECT_EQ(nullptr, empty.NextImage());
+    EXPECT_EQ(1, empty.m_nSetIndex);
 }
 
 TEST_F(SelectionTest, PositionsPointingAtNothingCountAsNone) {
@@ -260,29 +196,20 @@ TEST_F(SelectionTest, PositionsPointingAtNothingCountAsNone) {
     list_.AddSet(MakeNumberedSet("b", 3));
     list_.m_nSetIndex = 7;
     list_.m_nImageIndex = 1;
-    ASSERT_NE(nullptr, list_.NextImage());
+    EXPECT_EQ(std::vector<int>{0}, NextPositions(1));
     EXPECT_EQ(0, list_.m_nSetIndex);
-    EXPECT_EQ(0, list_.m_nImageIndex);
-
-    list_.m_nSetIndex = 0;
     list_.m_nImageIndex = 2;  // valid in set b only
-    ASSERT_NE(nullptr, list_.NextImage());
-    EXPECT_EQ(0, list_.m_nImageIndex);
-
+    EXPECT_EQ(std::vector<int>{0}, NextPositions(1));
     list_.m_nSetIndex = -5;
-    list_.NextSet();
-    EXPECT_EQ(0, list_.m_nSetIndex);
+    EXPECT_EQ(0, SetAfterNextSet());
 }
 
 TEST_F(SelectionTest, UnknownCycleMethodsActAsForward) {
-    for (const char* name : {"a", "b", "c"}) list_.AddSet(MakeNumberedSet(name, 3));
+    AddSets(3, 3);
     Settings.VistalCycleMethod = 7;
     Settings.VistalSetCycleMethod = -1;
     EXPECT_EQ((std::vector<int>{0, 1, 2, 0}), NextPositions(4));
-    EXPECT_EQ(0, list_.m_nSetIndex);
-    list_.NextSet();
-    EXPECT_EQ(1, list_.m_nSetIndex);
-    list_.NextSet();
-    EXPECT_EQ(2, list_.m_nSetIndex);
-    EXPECT_EQ(0, NextPosition());
+    EXPECT_EQ(1, SetAfterNextSet());
+    EXPECT_EQ(2, SetAfterNextSet());
+    EXPECT_EQ(std::vector<int>{0}, NextPositions(1));
 }

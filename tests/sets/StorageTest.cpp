@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -12,10 +13,14 @@ const std::string kSetsPath = "Software\\Corvane Software\\Vistals\\Image Sets";
 
 std::string PathOf(const std::string& below) { return below.empty() ? kSetsPath : kSetsPath + "\\" + below; }
 
-bool StoredDword(const std::string& below, const char* name, DWORD* value) {
-    DWORD size = sizeof *value;
-    return RegGetValueA(HKEY_CURRENT_USER, PathOf(below).c_str(), name, RRF_RT_REG_DWORD, nullptr, value, &size) ==
-           ERROR_SUCCESS;
+const DWORD kMissing = 0xBAADF00D;
+
+DWORD StoredDword(const std::string& below, const char* name) {
+    DWORD value = 0, size = sizeof value;
+    return RegGetValueA(HKEY_CURRENT_USER, PathOf(below).c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+                   ERROR_SUCCESS
+               ? value
+               : kMissing;
 }
 
 // Type and size in bytes of a stored value; false when it is missing.
@@ -48,12 +53,6 @@ std::unique_ptr<CImageSetList> NewNumberedList(int count, const char* prefix = "
 
 class StorageTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // A run starts with a load; on an empty registry it forgets any earlier state.
-        CImageSetList nothing;
-        EXPECT_FALSE(nothing.LoadFromRegistry());
-    }
-
     RegistrySandbox sandbox_;
     SetsStateGuard guard_;
 };
@@ -63,11 +62,8 @@ protected:
 TEST_F(StorageTest, AnEmptyListIsStoredAsNoSetsAndNoPosition) {
     CImageSetList list;
     ASSERT_TRUE(list.SaveToRegistry());
-    DWORD value = 0;
-    ASSERT_TRUE(StoredDword("", "SetCount", &value));
-    EXPECT_EQ(0u, value);
-    ASSERT_TRUE(StoredDword("", "SetIndex", &value));
-    EXPECT_EQ(0xFFFFFFFFu, value);
+    EXPECT_EQ(0u, StoredDword("", "SetCount"));
+    EXPECT_EQ(0xFFFFFFFFu, StoredDword("", "SetIndex"));
     EXPECT_FALSE(KeyExists("Set0"));
 
     CImageSetList loaded;
@@ -92,7 +88,7 @@ TEST_F(StorageTest, ARoundTripKeepsNamesPathsPositionsAndMarks) {
     list.m_nImageIndex = 1;
     ASSERT_TRUE(list.SaveToRegistry());
 
-    DWORD type = 0, size = 0, value = 0;
+    DWORD type = 0, size = 0;
     ASSERT_TRUE(StoredShape("Set1", "SetName", &type, &size));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(1u, size);  // the terminating zero alone
@@ -101,10 +97,8 @@ TEST_F(StorageTest, ARoundTripKeepsNamesPathsPositionsAndMarks) {
     EXPECT_EQ(9u, size);
     ASSERT_TRUE(StoredShape("Set0", "I1D", &type, &size));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-    ASSERT_TRUE(StoredDword("Set2", "ImageCount", &value));
-    EXPECT_EQ(0u, value);
-    ASSERT_TRUE(StoredDword("Set3", "ImageIndex", &value));
-    EXPECT_EQ(1u, value);  // every set key carries the list's picture index
+    EXPECT_EQ(0u, StoredDword("Set2", "ImageCount"));
+    EXPECT_EQ(1u, StoredDword("Set3", "ImageIndex"));  // every set key carries the list's picture index
 
     CImageSetList loaded;
     ASSERT_TRUE(loaded.LoadFromRegistry());
@@ -124,22 +118,12 @@ TEST_F(StorageTest, ARoundTripKeepsNamesPathsPositionsAndMarks) {
     EXPECT_EQ(longName, loaded.GetSet(3)->m_strName.str());
 
     // The interrupted random cycle goes on with the pictures still to show.
-    const CString* next = loaded.NextImage();
-    ASSERT_NE(nullptr, next);
+    ASSERT_NE(nullptr, loaded.NextImage());
     EXPECT_NE(1, loaded.m_nImageIndex);
-}
 
-TEST_F(StorageTest, MarksAreStoredOnlyUnderRandomOrder) {
-    CImageSetList list;
-    list.AddSet(MakeNumberedSet("a", 2));
-    DWORD type = 0, size = 0;
-    Settings.VistalCycleMethod = CYCLE_RANDOM;
-    ASSERT_TRUE(list.SaveToRegistry());
-    EXPECT_TRUE(StoredShape("Set0", "I0D", &type, &size));
-    EXPECT_TRUE(StoredShape("Set0", "I1D", &type, &size));
+    // Other orders store no marks.
     Settings.VistalCycleMethod = CYCLE_FORWARD;
-    ASSERT_TRUE(list.SaveToRegistry());
-    EXPECT_FALSE(StoredShape("Set0", "I0D", &type, &size));
+    ASSERT_TRUE(loaded.SaveToRegistry());
     EXPECT_FALSE(StoredShape("Set0", "I1D", &type, &size));
     EXPECT_TRUE(StoredShape("Set0", "I1", &type, &size));
 }
@@ -153,38 +137,21 @@ TEST_F(StorageTest, SavingFewerSetsLeavesNoOldSetKeys) {
     EXPECT_TRUE(KeyExists("Set2"));
     EXPECT_FALSE(KeyExists("Set3"));
     EXPECT_FALSE(KeyExists("Set4"));
-    DWORD value = 0;
-    ASSERT_TRUE(StoredDword("", "SetCount", &value));
-    EXPECT_EQ(3u, value);
+    EXPECT_EQ(3u, StoredDword("", "SetCount"));
 }
 
 TEST_F(StorageTest, LoadedPositionsComeFromTheLastSetKeyAndMustPointAtSomething) {
-    auto list = NewNumberedList(3);
-    ASSERT_TRUE(list->SaveToRegistry());
-    StoreDword("", "SetIndex", 0);
-    StoreDword("Set0", "ImageIndex", 0);
-    StoreDword("Set1", "ImageIndex", 1);
-    StoreDword("Set2", "ImageIndex", 2);
-    {
+    ASSERT_TRUE(NewNumberedList(3)->SaveToRegistry());  // sets of 3, 2 and 1 pictures
+    for (int i = 0; i < 3; ++i) StoreDword("Set" + std::to_string(i), "ImageIndex", i);
+    auto positionsAfterLoad = [](DWORD setIndex) {
+        StoreDword("", "SetIndex", setIndex);
         CImageSetList loaded;
-        ASSERT_TRUE(loaded.LoadFromRegistry());
-        EXPECT_EQ(0, loaded.m_nSetIndex);
-        EXPECT_EQ(2, loaded.m_nImageIndex);
-    }
-    StoreDword("", "SetIndex", 2);  // set 2 holds one picture only
-    {
-        CImageSetList loaded;
-        ASSERT_TRUE(loaded.LoadFromRegistry());
-        EXPECT_EQ(2, loaded.m_nSetIndex);
-        EXPECT_EQ(-1, loaded.m_nImageIndex);
-    }
-    StoreDword("", "SetIndex", 3);
-    {
-        CImageSetList loaded;
-        ASSERT_TRUE(loaded.LoadFromRegistry());
-        EXPECT_EQ(-1, loaded.m_nSetIndex);
-        EXPECT_EQ(-1, loaded.m_nImageIndex);
-    }
+        EXPECT_TRUE(loaded.LoadFromRegistry());
+        return std::make_pair(loaded.m_nSetIndex, loaded.m_nImageIndex);
+    };
+    EXPECT_EQ(std::make_pair(0, 2), positionsAfterLoad(0));
+    EXPECT_EQ(std::make_pair(2, -1), positionsAfterLoad(2));
+    EXPECT_EQ(std::make_pair(-1, -1), positionsAfterLoad(3));
 }
 
 TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughLaterSaves) {
@@ -206,9 +173,7 @@ TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughLaterSaves) {
     // The user saves a new list of two sets: the unread keys follow them.
     auto edited = NewNumberedList(2, "new");
     ASSERT_TRUE(edited->SaveToRegistry());
-    DWORD value = 0;
-    ASSERT_TRUE(StoredDword("", "SetCount", &value));
-    EXPECT_EQ(5u, value);
+    EXPECT_EQ(5u, StoredDword("", "SetCount"));
     EXPECT_EQ(damaged, DumpStoredKey("Set2"));
     EXPECT_EQ(second, DumpStoredKey("Set3"));
     EXPECT_EQ(third, DumpStoredKey("Set4"));
@@ -224,38 +189,25 @@ TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughLaterSaves) {
     EXPECT_EQ(afterExit, DumpImageSets());
 }
 
-TEST_F(StorageTest, SetKeysWithoutACountAreKept) {
+TEST_F(StorageTest, SetKeysWithoutACountAreKeptAndAHugeCountCannotStallTheSave) {
     auto original = NewNumberedList(2);
     ASSERT_TRUE(original->SaveToRegistry());
     DeleteStoredValue("", "SetCount");
     const std::string first = DumpStoredKey("Set0");
     const std::string second = DumpStoredKey("Set1");
-
     CImageSetList loaded;
     EXPECT_FALSE(loaded.LoadFromRegistry());
     EXPECT_EQ(0, loaded.GetCount());
     loaded.AddSet(MakeSet("mine", {"x.jpg"}));
     ASSERT_TRUE(loaded.SaveToRegistry());
-    DWORD value = 0;
-    ASSERT_TRUE(StoredDword("", "SetCount", &value));
-    EXPECT_EQ(3u, value);
     EXPECT_EQ(first, DumpStoredKey("Set1"));
     EXPECT_EQ(second, DumpStoredKey("Set2"));
 
-    CImageSetList again;
-    EXPECT_TRUE(again.LoadFromRegistry());
-    EXPECT_EQ(3, again.GetCount());
-}
-
-TEST_F(StorageTest, AHugeStoredCountDoesNotStallTheSave) {
-    auto original = NewNumberedList(2);
-    ASSERT_TRUE(original->SaveToRegistry());
+    // Four billion stored sets would mean four billion deletions, one by one.
     StoreDword("", "SetCount", 0xFFFFFFFF);
-    CImageSetList loaded;
-    EXPECT_FALSE(loaded.LoadFromRegistry());
-    EXPECT_EQ(2, loaded.GetCount());
-    ASSERT_TRUE(loaded.SaveToRegistry());
-    DWORD value = 0;
-    ASSERT_TRUE(StoredDword("", "SetCount", &value));
-    EXPECT_EQ(2u, value);
+    CImageSetList huge;
+    EXPECT_FALSE(huge.LoadFromRegistry());
+    EXPECT_EQ(3, huge.GetCount());
+    ASSERT_TRUE(huge.SaveToRegistry());
+    EXPECT_EQ(3u, StoredDword("", "SetCount"));
 }
