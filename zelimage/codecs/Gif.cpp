@@ -19,6 +19,7 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length) {
     MemoryReader* reader = static_cast<MemoryReader*>(gif->UserData);
     if (length <= 0) return 0;
     size_t n = std::min(size_t(length), reader->size - reader->pos);
+    if (n == 0) return 0;
     std::memcpy(buffer, reader->data + reader->pos, n);
     reader->pos += n;
     return int(n);

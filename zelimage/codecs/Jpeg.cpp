@@ -37,13 +37,17 @@ struct Decompressor {
     ErrorManager errors;
 };
 
-void Prepare(Decompressor& d, const uint8_t* data, size_t size) {
+void Prepare(Decompressor& d) {
     std::memset(&d, 0, sizeof d);
     d.cinfo.err = jpeg_std_error(&d.errors.base);
     d.errors.base.error_exit = ErrorExit;
     d.errors.base.emit_message = EmitMessage;
     d.errors.base.output_message = SilentOutput;
     jpeg_create_decompress(&d.cinfo);
+}
+
+// Only after setjmp: an empty buffer is already an error for libjpeg.
+void Attach(Decompressor& d, const uint8_t* data, size_t size) {
     jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&d.cinfo, JPEG_APP0 + 1, 0xFFFF);
 }
@@ -87,12 +91,13 @@ void ConvertCmyk(Image& image, const std::vector<uint8_t>& cmyk, bool inverted) 
 
 Status ReadJpegInfo(const uint8_t* data, size_t size, HeaderInfo& info) {
     Decompressor d;
-    Prepare(d, data, size);
+    Prepare(d);
     if (setjmp(d.errors.escape)) {
         info.problem = d.errors.message;
         jpeg_destroy_decompress(&d.cinfo);
         return kErrDamaged;
     }
+    Attach(d, data, size);
     jpeg_read_header(&d.cinfo, TRUE);
     const size_t scanStart = size_t(d.cinfo.src->next_input_byte - data);
     info.orientation = OrientationOf(d.cinfo);
@@ -126,12 +131,13 @@ Status DecodeJpeg(const uint8_t* data, size_t size, int scaleEighths, Image& out
     std::vector<uint8_t> cmyk;
     int orientation = 1;
     bool inverted = false;
-    Prepare(d, data, size);
+    Prepare(d);
     if (setjmp(d.errors.escape)) {
         Note(problem, d.errors.message);
         jpeg_destroy_decompress(&d.cinfo);
         return kErrDamaged;
     }
+    Attach(d, data, size);
     jpeg_read_header(&d.cinfo, TRUE);
     orientation = OrientationOf(d.cinfo);
     if (scaleEighths < 1 || scaleEighths > 8) scaleEighths = 8;

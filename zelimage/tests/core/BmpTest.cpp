@@ -1,0 +1,149 @@
+#include "../../core/Bmp.h"
+#include "../TestImages.h"
+
+#include <gtest/gtest.h>
+
+using namespace zel;
+using namespace zeltest;
+
+namespace {
+
+Image ReadBack(const Bytes& file, Status expected = kOk) {
+    Image image;
+    EXPECT_EQ(expected, ReadBmp(file.data(), file.size(), image));
+    return image;
+}
+
+Bytes Write(const Image& image) {
+    Bytes file;
+    EXPECT_EQ(kOk, WriteBmp(image, file));
+    return file;
+}
+
+}  // namespace
+
+TEST(BmpRoundTrip, EveryWrittenDepthReadsBackUnchanged) {
+    for (int32_t width : {1, 13, 32, 33}) {
+        const Image trueColor = Pattern(width, 7);
+        EXPECT_TRUE(SamePixels(trueColor, ReadBack(Write(trueColor)))) << "24-bit, width " << width;
+        for (int bits : {1, 4, 8}) {
+            const Image indexed = PalettePattern(width, 5, 1 << bits, bits);
+            Image back = ReadBack(Write(indexed));
+            EXPECT_EQ(bits, back.bits);
+            EXPECT_EQ(indexed.palette.size(), back.palette.size());
+            EXPECT_TRUE(SamePixels(indexed, back)) << bits << "-bit, width " << width;
+        }
+    }
+}
+
+TEST(BmpRoundTrip, HighColorKeepsFiveBitsPerChannel) {
+    Image image = Pattern(9, 4);
+    for (auto& v : image.pixels) v = uint8_t(((v >> 3) * 255 + 15) / 31);  // already on the 5-bit grid
+    image.bits = 16;
+    const Bytes file = Write(image);
+    EXPECT_EQ(16, file[28]);
+    EXPECT_TRUE(SamePixels(image, ReadBack(file)));
+}
+
+TEST(BmpRead, TopDownThirtyTwoBitAndBitFieldsVariants) {
+    // 2x2, top-down, 32-bit plain: first stored row is the top one.
+    BmpSpec plain;
+    plain.width = 2; plain.height = -2; plain.bits = 32;
+    plain.pixels = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};
+    Image image = ReadBack(BuildBmp(plain));
+    EXPECT_EQ((Rgb{3, 2, 1}), PixelAt(image, 0, 0));
+    EXPECT_EQ((Rgb{12, 11, 10}), PixelAt(image, 1, 1));
+
+    // 16-bit 5-6-5 bit fields, bottom-up, masks after a 40-byte header.
+    BmpSpec fields;
+    fields.width = 2; fields.height = 1; fields.bits = 16; fields.compression = 3;
+    fields.masks[0] = 0xF800; fields.masks[1] = 0x07E0; fields.masks[2] = 0x001F;
+    fields.pixels = {0x00, 0xF8, 0x1F, 0x00};  // pure red, pure blue
+    image = ReadBack(BuildBmp(fields));
+    EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 0, 0));
+    EXPECT_EQ((Rgb{0, 0, 255}), PixelAt(image, 1, 0));
+
+    // The same in a V5 header, which carries its masks inside.
+    fields.headerSize = 124;
+    image = ReadBack(BuildBmp(fields));
+    EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 0, 0));
+
+    // 16-bit without bit fields is 5-5-5.
+    BmpSpec rgb555;
+    rgb555.width = 1; rgb555.height = 1; rgb555.bits = 16;
+    rgb555.pixels = {0xE0, 0x03, 0, 0};  // green only
+    EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(ReadBack(BuildBmp(rgb555)), 0, 0));
+}
+
+TEST(BmpRead, OldCoreHeaderWithThreeBytePalette) {
+    BmpSpec spec;
+    spec.headerSize = 12; spec.width = 3; spec.height = 1; spec.bits = 8;
+    spec.palette.assign(256, Rgb{});
+    spec.palette[1] = Rgb{10, 20, 30};
+    spec.palette[2] = Rgb{40, 50, 60};
+    spec.pixels = {1, 2, 1, 0};
+    Image image = ReadBack(BuildBmp(spec));
+    EXPECT_EQ((Rgb{40, 50, 60}), PixelAt(image, 1, 0));
+    EXPECT_EQ((Rgb{10, 20, 30}), PixelAt(image, 2, 0));
+}
+
+TEST(BmpRead, RunLengthEncodedEightAndFourBit) {
+    BmpSpec rle8;
+    rle8.width = 6; rle8.height = 3; rle8.bits = 8; rle8.compression = 1;
+    rle8.palette = {Rgb{0, 0, 0}, Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}};
+    rle8.pixels = {
+        3, 1, 0, 3, 2, 3, 1, 0, 0, 0,   // bottom row: run of 3 red, absolute 2,3,1 (padded), end of line
+        0, 2, 2, 1,                     // delta: 2 right, 1 up -> skips the middle row's start and a row
+        2, 2, 0, 1,                     // top row from x=2: two green, end of bitmap
+    };
+    Image image = ReadBack(BuildBmp(rle8));
+    EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 0, 2));
+    EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(image, 3, 2));
+    EXPECT_EQ((Rgb{0, 0, 255}), PixelAt(image, 4, 2));
+    EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 5, 2));
+    EXPECT_EQ((Rgb{0, 0, 0}), PixelAt(image, 1, 1));  // skipped by the delta
+    EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(image, 2, 0));
+    EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(image, 3, 0));
+
+    BmpSpec rle4;
+    rle4.width = 6; rle4.height = 1; rle4.bits = 4; rle4.compression = 2;
+    rle4.palette = {Rgb{0, 0, 0}, Rgb{255, 0, 0}, Rgb{0, 255, 0}};
+    rle4.pixels = {3, 0x12, 0, 3, 0x21, 0x20, 0, 1};  // run 1,2,1 then absolute 2,1,2
+    image = ReadBack(BuildBmp(rle4));
+    EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 0, 0));
+    EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(image, 1, 0));
+    EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 2, 0));
+    EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(image, 3, 0));
+    EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 4, 0));
+    EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(image, 5, 0));
+}
+
+TEST(BmpRead, RefusesBadSizesAndTruncationWithAStatus) {
+    BmpSpec spec;
+    spec.width = 4; spec.height = 4; spec.bits = 24;
+    spec.pixels.assign(4 * 12, 7);
+    const Bytes good = BuildBmp(spec);
+
+    for (size_t cut = 0; cut < good.size(); ++cut) {
+        Image image;
+        EXPECT_NE(kOk, ReadBmp(good.data(), cut, image)) << "cut at " << cut;
+    }
+    BmpSpec zero = spec;
+    zero.width = 0;
+    Image image;
+    EXPECT_EQ(kErrBadSize, ReadBmp(BuildBmp(zero).data(), BuildBmp(zero).size(), image));
+    BmpSpec huge = spec;
+    huge.width = 100000; huge.height = 100000;
+    const Bytes hugeFile = BuildBmp(huge);
+    BmpHeaderInfo info;
+    EXPECT_EQ(kErrBadSize, ReadBmpInfo(hugeFile.data(), hugeFile.size(), info));
+    EXPECT_EQ(100000, info.width);
+    EXPECT_EQ(kErrBadSize, ReadBmp(hugeFile.data(), hugeFile.size(), image));
+
+    BmpSpec rleRunaway;  // no end of bitmap before the data ends
+    rleRunaway.width = 4; rleRunaway.height = 2; rleRunaway.bits = 8; rleRunaway.compression = 1;
+    rleRunaway.palette = {Rgb{}, Rgb{1, 1, 1}};
+    rleRunaway.pixels = {200, 1, 0, 0, 5, 1};
+    const Bytes runaway = BuildBmp(rleRunaway);
+    EXPECT_EQ(kErrDamaged, ReadBmp(runaway.data(), runaway.size(), image));
+}

@@ -1,0 +1,202 @@
+#include "../../codecs/Decoders.h"
+#include "../TestImages.h"
+
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <cstdlib>
+#include <random>
+
+using namespace zel;
+using namespace zeltest;
+
+namespace {
+
+Image Decode(const Bytes& file, Status expected = kOk) {
+    Image image;
+    Status status = kErrUnsupported;
+    switch (SniffFileKind(file.data(), file.size())) {
+    case FileKind::kJpeg: status = DecodeJpeg(file.data(), file.size(), 8, image); break;
+    case FileKind::kPng: status = DecodePng(file.data(), file.size(), image); break;
+    case FileKind::kGif: status = DecodeGif(file.data(), file.size(), image); break;
+    default: break;
+    }
+    EXPECT_EQ(expected, status);
+    return image;
+}
+
+Image Gray(const Image& image) {
+    Image gray = image;
+    for (int32_t y = 0; y < gray.height; ++y)
+        for (int32_t x = 0; x < gray.width; ++x) {
+            uint8_t* p = gray.Row(y) + x * 3;
+            p[0] = p[2] = p[1];
+        }
+    return gray;
+}
+
+}  // namespace
+
+TEST(PngDecoding, EveryColourTypeAndDepth) {
+    const Image photo = Pattern(37, 23);
+    EXPECT_TRUE(SamePixels(photo, Decode(EncodePng(photo, PNG_COLOR_TYPE_RGB, 8))));
+    EXPECT_TRUE(SamePixels(photo, Decode(EncodePng(photo, PNG_COLOR_TYPE_RGB, 8, {}, true)))) << "interlaced";
+    EXPECT_GT(Psnr(photo, Decode(EncodePng(photo, PNG_COLOR_TYPE_RGB, 16))), 50) << "16-bit";
+    EXPECT_TRUE(SamePixels(Gray(photo), Decode(EncodePng(photo, PNG_COLOR_TYPE_GRAY, 8))));
+    EXPECT_GT(Psnr(Gray(photo), Decode(EncodePng(photo, PNG_COLOR_TYPE_GRAY, 16))), 50);
+    for (int bits : {1, 2, 4, 8}) {
+        const Image indexed = PalettePattern(19, 11, 1 << bits, bits == 2 ? 4 : bits);
+        EXPECT_TRUE(SamePixels(indexed, Decode(EncodePng(indexed, PNG_COLOR_TYPE_PALETTE, bits)))) << bits;
+    }
+    Image levels = Flat(4, 1, Rgb{});
+    for (int x = 0; x < 4; ++x) levels.Row(0)[x * 3 + 1] = uint8_t(x * 85);
+    Image twoBit = Decode(EncodePng(levels, PNG_COLOR_TYPE_GRAY, 2));
+    EXPECT_EQ((Rgb{170, 170, 170}), PixelAt(twoBit, 2, 0)) << "2-bit grey scaled to 8 bits";
+}
+
+TEST(PngDecoding, TransparencyIsCompositedOnBlack) {
+    const Image photo = Flat(4, 1, Rgb{200, 100, 50});
+    const std::vector<uint8_t> alpha = {255, 0, 128, 255};
+    for (int depth : {8, 16}) {
+        Image out = Decode(EncodePng(photo, PNG_COLOR_TYPE_RGB_ALPHA, depth, alpha));
+        EXPECT_EQ((Rgb{200, 100, 50}), PixelAt(out, 0, 0)) << depth;
+        EXPECT_EQ((Rgb{0, 0, 0}), PixelAt(out, 1, 0)) << depth;
+        EXPECT_GT(PixelAt(out, 2, 0).r, 50);
+        EXPECT_LT(PixelAt(out, 2, 0).r, 200);
+    }
+    Image indexed = PalettePattern(8, 1, 4, 8);
+    Image out = Decode(EncodePng(indexed, PNG_COLOR_TYPE_PALETTE, 8, {255, 0, 255, 255}));
+    for (int32_t x = 0; x < 8; ++x)
+        EXPECT_EQ(indexed.Row(0)[x] == 1 ? Rgb{} : PixelAt(indexed, x, 0), PixelAt(out, x, 0)) << x;
+}
+
+TEST(JpegDecoding, BaselineProgressiveGreyAndScaled) {
+    const Image photo = Pattern(96, 64);
+    EXPECT_GT(Psnr(photo, Decode(EncodeJpeg(photo))), 30);
+    JpegOptions progressive;
+    progressive.progressive = true;
+    EXPECT_GT(Psnr(photo, Decode(EncodeJpeg(photo, progressive))), 30);
+    JpegOptions gray;
+    gray.grayscale = true;
+    EXPECT_GT(Psnr(Gray(photo), Decode(EncodeJpeg(photo, gray))), 30);
+
+    const Bytes file = EncodeJpeg(photo);
+    Image half;
+    ASSERT_EQ(kOk, DecodeJpeg(file.data(), file.size(), 4, half));
+    EXPECT_EQ(48, half.width);
+    EXPECT_EQ(32, half.height);
+    HeaderInfo info;
+    ASSERT_EQ(kOk, ReadJpegInfo(file.data(), file.size(), info));
+    EXPECT_EQ(4, ChooseJpegScale(info, 40, 30));
+    EXPECT_EQ(8, ChooseJpegScale(info, 90, 30));
+    EXPECT_EQ(1, ChooseJpegScale(info, 12, 8));
+}
+
+TEST(JpegDecoding, ExifOrientationStandsThePhotoUpright) {
+    Image photo = Flat(40, 24, Rgb{0, 0, 0});
+    for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 8; ++x) photo.Row(y)[x * 3 + 2] = 255;  // red block top left
+    const struct { int orientation; int32_t x, y; } cases[] = {
+        {1, 2, 2}, {3, 37, 21}, {6, 21, 2}, {8, 2, 37}, {2, 37, 2},
+    };
+    for (const auto& c : cases) {
+        JpegOptions options;
+        options.orientation = c.orientation;
+        const Bytes file = EncodeJpeg(photo, options);
+        HeaderInfo info;
+        ASSERT_EQ(kOk, ReadJpegInfo(file.data(), file.size(), info));
+        EXPECT_EQ(c.orientation, info.orientation);
+        Image out = Decode(file);
+        const bool turned = c.orientation >= 5;
+        EXPECT_EQ(turned ? 24 : 40, out.width);
+        EXPECT_EQ(turned ? 40 : 24, info.height);
+        EXPECT_GT(PixelAt(out, c.x, c.y).r, 200) << "orientation " << c.orientation;
+    }
+}
+
+TEST(GifDecoding, FirstFrameWithInterlaceAndTransparency) {
+    const Image indexed = PalettePattern(21, 17, 16, 8);
+    Image out = Decode(EncodeGif(indexed, false, -1, 3));
+    EXPECT_TRUE(SamePixels(indexed, out)) << "only the first of three frames";
+    EXPECT_TRUE(SamePixels(indexed, Decode(EncodeGif(indexed, true))));
+    out = Decode(EncodeGif(indexed, false, 3));
+    for (int32_t x = 0; x < indexed.width; ++x)
+        EXPECT_EQ(indexed.Row(0)[x] == 3 ? Rgb{} : PixelAt(indexed, x, 0), PixelAt(out, x, 0));
+}
+
+// Truncated, bit-flipped and resized-in-the-header files of every format:
+// a status or a picture, never a crash (the sanitizer build checks reads).
+TEST(DamagedFiles, EveryDecoderFailsCleanly) {
+    const Image photo = Pattern(48, 40);
+    const std::vector<Bytes> files = {
+        EncodeJpeg(photo), EncodeJpeg(photo, JpegOptions{80, true, false, 6}),
+        EncodePng(photo, PNG_COLOR_TYPE_RGB, 8), EncodePng(PalettePattern(48, 40, 16, 4), PNG_COLOR_TYPE_PALETTE, 4),
+        EncodeGif(PalettePattern(48, 40, 64, 8), true),
+    };
+    std::mt19937 random(1234);
+    for (const Bytes& good : files) {
+        for (size_t cut : {size_t(0), size_t(3), size_t(20), good.size() / 3, good.size() / 2, good.size() - 20}) {
+            Bytes truncated(good.begin(), good.begin() + ptrdiff_t(cut));
+            HeaderInfo info;
+            Image image;
+            Status header = kErrDamaged;
+            switch (SniffFileKind(good.data(), good.size())) {
+            case FileKind::kJpeg:
+                header = ReadJpegInfo(truncated.data(), truncated.size(), info);
+                DecodeJpeg(truncated.data(), truncated.size(), 8, image);
+                break;
+            case FileKind::kPng:
+                header = DecodePng(truncated.data(), truncated.size(), image);
+                break;
+            default:
+                header = DecodeGif(truncated.data(), truncated.size(), image);
+                break;
+            }
+            EXPECT_NE(kOk, header) << "truncated at " << cut << " of " << good.size();
+        }
+        for (int round = 0; round < 60; ++round) {
+            Bytes flipped = good;
+            for (int k = 0; k < 4; ++k) flipped[random() % flipped.size()] ^= uint8_t(1 << (random() % 8));
+            Image image;
+            Status status = kOk;
+            switch (SniffFileKind(flipped.data(), flipped.size())) {
+            case FileKind::kJpeg: status = DecodeJpeg(flipped.data(), flipped.size(), 8, image); break;
+            case FileKind::kPng: status = DecodePng(flipped.data(), flipped.size(), image); break;
+            case FileKind::kGif: status = DecodeGif(flipped.data(), flipped.size(), image); break;
+            default: status = kErrUnsupported; break;
+            }
+            if (status == kOk) {
+                ASSERT_GT(image.width, 0);
+                ASSERT_EQ(image.Stride() * size_t(image.height), image.pixels.size());
+            }
+        }
+    }
+}
+
+TEST(DamagedFiles, ZeroAndAbsurdSizesInTheHeaders) {
+    Bytes png = EncodePng(Pattern(8, 8), PNG_COLOR_TYPE_RGB, 8);
+    // IHDR width and height at bytes 16 and 20 (big-endian); the CRC no longer
+    // matches, which libpng must also refuse.
+    Bytes zero = png;
+    zero[16] = zero[17] = zero[18] = zero[19] = 0;
+    HeaderInfo info;
+    EXPECT_NE(kOk, ReadPngInfo(zero.data(), zero.size(), info));
+
+    Bytes gif = EncodeGif(PalettePattern(8, 8, 4, 8), false);
+    Bytes zeroGif = gif;
+    zeroGif[6] = zeroGif[7] = 0;
+    Image image;
+    EXPECT_EQ(kErrBadSize, DecodeGif(zeroGif.data(), zeroGif.size(), image));
+
+    Bytes jpeg = EncodeJpeg(Pattern(16, 16));
+    // The frame header's height and width follow FF C0 (length 2, precision 1).
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = 0x75; jpeg[i + 6] = 0x30; jpeg[i + 7] = 0x75; jpeg[i + 8] = 0x30;  // 30000 x 30000
+            break;
+        }
+    }
+    EXPECT_EQ(kErrBadSize, ReadJpegInfo(jpeg.data(), jpeg.size(), info));
+    EXPECT_EQ(30000, info.width);
+}
