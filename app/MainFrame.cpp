@@ -4,6 +4,12 @@
 #include "app/StartupRules.h"
 #include "res/resource.h"
 #include "ui/HtmlHelp.h"
+#include "wallpaper/WallpaperWorker.h"
+
+namespace {
+// How long exit waits for a wallpaper change that is still being composed.
+const DWORD kWorkerShutdownTimeoutMs = 5000;
+}  // namespace
 
 CMainFrame* TheMainFrame = nullptr;
 
@@ -11,7 +17,18 @@ IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_WM_DESTROY()
     ON_MESSAGE(WM_WALLPAPER_APPLIED, OnWallpaperApplied)
+    ON_COMMAND(ID_SELECT_IMAGES, OnSelectImages)
+    ON_COMMAND(ID_OPTIONS, OnOptions)
+    ON_COMMAND(ID_DISPLAY_NEXT_VISTAL, DisplayNextVistal)
+    ON_UPDATE_COMMAND_UI(ID_DISPLAY_NEXT_VISTAL, OnUpdateDisplayNextVistal)
+    ON_WM_TIMER()
+    ON_COMMAND(ID_DISPLAY_NEXT_SET, DisplayNextSet)
+    ON_UPDATE_COMMAND_UI(ID_DISPLAY_NEXT_SET, OnUpdateDisplayNextSet)
+    ON_COMMAND(ID_TECH_SUPPORT, OnTechSupport)
+    ON_COMMAND(ID_WEB_SITE, OnWebSite)
+    ON_COMMAND(ID_ORDER, OnOrder)
     ON_WM_MEASUREITEM()
     ON_WM_DRAWITEM()
     ON_WM_INITMENUPOPUP()
@@ -29,12 +46,15 @@ CMainFrame::~CMainFrame() {
 int CMainFrame::OnCreate(LPCREATESTRUCT create) {
     if (CFrameWnd::OnCreate(create) == -1) return -1;
     if (!CreateTrayIcon()) return -1;
+    TheCompositionQueue.SetNotifyWindow(m_hWnd);
     return 0;
 }
 
-LRESULT CMainFrame::OnWallpaperApplied(WPARAM, LPARAM) {
-    UpdateTooltip();
-    return 0;
+void CMainFrame::OnDestroy() {
+    // A change still in progress finishes before the window and, after it,
+    // the codec library go away; its notice is no longer posted.
+    TheCompositionQueue.Shutdown(kWorkerShutdownTimeoutMs);
+    CFrameWnd::OnDestroy();
 }
 
 void CMainFrame::WinHelp(DWORD_PTR data, UINT command) {

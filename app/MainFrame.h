@@ -22,13 +22,30 @@ public:
     // so the frame's command routing and update handlers serve the popup.
     bool InstallTrayMenu();
 
+    // Changes to the next picture of the current set.
+    void DisplayNextVistal();
+    // Changes to the next set and shows its next picture.
+    void DisplayNextSet();
+
     // Destroyed in reverse order: the menu first, then the tray icon.
     CTrayIcon m_trayIcon;
     COwnerDrawMenu m_trayMenu;
 
 protected:
     int OnCreate(LPCREATESTRUCT create);
+    void OnDestroy();
+
+    // The change scheduler and the tray commands (MainFrameCommands.cpp).
+    void ArmChangeTimer();
+    void OnTimer(UINT_PTR timerId);
     LRESULT OnWallpaperApplied(WPARAM wParam, LPARAM lParam);
+    void OnUpdateDisplayNextVistal(CCmdUI* ui);
+    void OnUpdateDisplayNextSet(CCmdUI* ui);
+    void OnOptions();
+    void OnSelectImages();
+    void OnWebSite();
+    void OnTechSupport();
+    void OnOrder();
 
     // Tray (MainFrameTray.cpp).
     bool CreateTrayIcon();

@@ -7,6 +7,8 @@
 #include "res/resource.h"
 #include "sets/CommandLineSet.h"
 #include "sets/ImageSetList.h"
+#include "wallpaper/CodecBinding.h"
+#include "wallpaper/WallpaperWorker.h"
 #include "ui/HtmlHelp.h"
 
 #include <cstdlib>
@@ -33,6 +35,8 @@ BOOL CVistalsApp::InitInstance() {
     if (!CreateMainFrame()) return FALSE;
 
     ShowAboutBox();
+
+    BindImageLibrary();  // reports its own failures; start-up goes on
 
     LoadSettings();
     settingsLoaded_ = true;
@@ -100,6 +104,8 @@ void CVistalsApp::ShowAboutBox() {
 int CVistalsApp::ExitInstance() {
     // The sets first: they are saved under the cycle method still in memory.
     SaveAndDestroyImageSetList();
+    // A worker that outlived the frame's wait still uses the library.
+    if (TheCompositionQueue.IsIdle()) UnbindImageLibrary();
     if (settingsLoaded_) SaveSettings();
     instanceEvent_.reset();
     return CWinApp::ExitInstance();

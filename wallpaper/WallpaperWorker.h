@@ -12,7 +12,7 @@
 // What one run needs besides the picture.
 struct CompositionJob {
     ImageLibrary* library;
-    const FormatInfo* writer;     // the BMP writer's format record
+    const FormatInfo* writer;     // the BMP writer's format record (null: none)
     std::string outputPath;       // where "vistals.bmp" goes
     SettingsRecord settings;      // one snapshot for the whole run
     HWND owner;                   // owner of error boxes (may be null)

@@ -1,0 +1,119 @@
+// The main frame's change scheduler and tray commands.
+#include "app/MainFrame.h"
+
+#include "app/Messages.h"
+#include "app/SchedulerState.h"
+#include "app/Settings.h"
+#include "app/WebPages.h"
+#include "res/resource.h"
+#include "sets/ImageSetList.h"
+#include "wallpaper/CodecBinding.h"
+#include "wallpaper/WallpaperWorker.h"
+
+#include <shellapi.h>
+
+namespace {
+
+bool PeriodicChangesOn() {
+    return Settings.VistalSetPeriodic || Settings.VistalPeriodic;
+}
+
+// File name and extension of `path`, without drive and folder.
+CString FileNameOf(const char* path) {
+    CString name(path);
+    int cut = -1;
+    for (int i = 0; i < name.GetLength(); ++i)
+        if (name.GetAt(i) == '\\' || name.GetAt(i) == '/' || name.GetAt(i) == ':') cut = i;
+    return name.Mid(cut + 1);
+}
+
+void OpenWebPage(const char* address) {
+    ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOW);
+}
+
+}  // namespace
+
+void CMainFrame::ArmChangeTimer() {
+    SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
+}
+
+void CMainFrame::DisplayNextVistal() {
+    // Without the codec library there is nothing to show a picture with;
+    // binding already told the user why.
+    if (!TheImageSetList || !TheImageLibrary) return;
+    const CString* next = TheImageSetList->NextImage(-1);
+    if (!next) return;
+    const char* path = *next;
+    CurrentVistalName = FileNameOf(path);
+
+    ImageHandle image = 0;
+    int32_t reserved = 0;
+    const ImageStatus status = TheImageLibrary->OpenImage(path, &image, &reserved);
+    if (status != IMAGE_OK) {
+        char text[256] = {};
+        TheImageLibrary->GetErrorText(image, status, text, 255);
+        if (image) TheImageLibrary->FreeImage(image);
+        MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
+        return;
+    }
+    TheCompositionQueue.Submit(image);
+    VistalElapsedMinutes = 0;
+}
+
+void CMainFrame::DisplayNextSet() {
+    if (!TheImageSetList) return;
+    TheImageSetList->NextSet();
+    VistalSetElapsedMinutes = 0;
+    DisplayNextVistal();
+}
+
+void CMainFrame::OnTimer(UINT_PTR) {
+    KillTimer(ID_CHANGE_TIMER);
+    if (!PeriodicChangesOn() || !ChangesAllowed) {
+        Default();
+        return;
+    }
+    ++VistalElapsedMinutes;
+    ++VistalSetElapsedMinutes;
+    // A due set change wins and shows a new picture too; the timer then
+    // waits for the finished change.
+    if (Settings.VistalSetPeriodic && VistalSetElapsedMinutes >= Settings.VistalSetIntervalMinutes) {
+        DisplayNextSet();
+        UpdateTooltip();
+        return;
+    }
+    if (Settings.VistalPeriodic && VistalElapsedMinutes >= Settings.VistalIntervalMinutes) {
+        DisplayNextVistal();
+        UpdateTooltip();
+        return;
+    }
+    UpdateTooltip();
+    ArmChangeTimer();
+    Default();
+}
+
+LRESULT CMainFrame::OnWallpaperApplied(WPARAM, LPARAM) {
+    if (PeriodicChangesOn()) ArmChangeTimer();
+    UpdateTooltip();
+    return 0;
+}
+
+void CMainFrame::OnUpdateDisplayNextVistal(CCmdUI* ui) {
+    ui->Enable(TheImageSetList && TheImageSetList->GetCount() >= 1);
+}
+
+void CMainFrame::OnUpdateDisplayNextSet(CCmdUI* ui) {
+    ui->Enable(TheImageSetList && TheImageSetList->GetCount() > 1);
+}
+
+void CMainFrame::OnOptions() {
+    // The Options sheet is not part of this build yet.
+}
+
+void CMainFrame::OnSelectImages() {
+    // The Select Background Images dialog is not part of this build yet.
+}
+
+void CMainFrame::OnWebSite() { OpenWebPage(kHomePage); }
+void CMainFrame::OnTechSupport() { OpenWebPage(kSupportPage); }
+void CMainFrame::OnOrder() { OpenWebPage(kOrderPage); }

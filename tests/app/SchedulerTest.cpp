@@ -1,0 +1,275 @@
+// The change scheduler of the main frame, driven tick by tick.
+#include "app/MainFrame.h"
+#include "app/Messages.h"
+#include "app/SchedulerState.h"
+#include "app/Settings.h"
+#include "app/VistalsApp.h"
+#include "res/resource.h"
+#include "sets/ImageSetList.h"
+#include "support/DialogCatcher.h"
+#include "support/RegistrySandbox.h"
+#include "support/TestBitmaps.h"
+#include "support/TestPaths.h"
+#include "wallpaper/CodecBinding.h"
+#include "wallpaper/Composition.h"
+#include "wallpaper/WallpaperWorker.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string WallpaperOutputPathForTests() {
+    return WallpaperOutputPath(AfxModuleFileName(nullptr).str());
+}
+
+// The program's own application object, never started: its command map
+// serves the menu's application items.
+CVistalsApp g_app;
+
+class SchedulerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        g_app.InitApplication(GetModuleHandleA(nullptr));
+        BindImageLibrary();
+        ASSERT_NE(nullptr, TheImageLibrary);
+        folder_ = MakeTempFolder("scheduler");
+        const COLORREF colors[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(90, 90, 90)};
+        for (int i = 0; i < 4; ++i) {
+            pictures_.push_back(folder_ + "\\p" + std::to_string(i) + ".bmp");
+            ASSERT_TRUE(WriteSolidBmp(pictures_.back(), 320 + 16 * i, 240, colors[i]));
+        }
+    }
+
+    void SetUp() override {
+        Settings = SettingsRecord();
+        Settings.DeriveIntervals();
+        VistalElapsedMinutes = VistalSetElapsedMinutes = 0;
+        ChangesAllowed = true;
+        CurrentVistalName.Empty();
+        frame_ = new CMainFrame;
+        ASSERT_TRUE(frame_->LoadFrame(IDR_MAINFRAME));
+        g_app.m_pMainWnd = frame_;
+    }
+
+    void TearDown() override {
+        DrainChanges();
+        if (frame_ && IsWindow(frame_->m_hWnd)) frame_->DestroyWindow();
+        g_app.m_pMainWnd = nullptr;
+        delete TheImageSetList;
+        TheImageSetList = nullptr;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+    }
+
+    // A list of `sets` sets, each with the given pictures.
+    static void MakeList(int sets, std::vector<std::string> paths) {
+        auto list = std::make_unique<CImageSetList>();
+        for (int s = 0; s < sets; ++s) {
+            auto set = std::make_unique<CImageSet>(("set " + std::to_string(s)).c_str());
+            for (const std::string& p : paths) set->AddEntry(std::make_unique<CImageEntry>(p.c_str()));
+            list->AddSet(std::move(set));
+        }
+        delete TheImageSetList;
+        TheImageSetList = list.release();
+    }
+
+    bool TimerArmed() {
+        if (!KillTimer(frame_->m_hWnd, ID_CHANGE_TIMER)) return false;
+        SetTimer(frame_->m_hWnd, ID_CHANGE_TIMER, kChangeTimerPeriodMs, nullptr);
+        return true;
+    }
+
+    void Tick() { frame_->SendMessage(WM_TIMER, ID_CHANGE_TIMER); }
+
+    // Lets running changes finish; returns how many WM_WALLPAPER_APPLIED
+    // reached the frame (each is handled as usual).
+    int DrainChanges(DWORD timeoutMs = 20000) {
+        int applied = 0;
+        const DWORD start = GetTickCount();
+        DWORD idleSince = 0;
+        while (GetTickCount() - start < timeoutMs) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_WALLPAPER_APPLIED) ++applied;
+                DispatchMessageA(&msg);
+            }
+            if (TheCompositionQueue.IsIdle()) {
+                if (!idleSince) idleSince = GetTickCount();
+                if (GetTickCount() - idleSince > 150) break;
+            } else {
+                idleSince = 0;
+            }
+            Sleep(5);
+        }
+        return applied;
+    }
+
+    static std::string folder_;
+    static std::vector<std::string> pictures_;
+    CMainFrame* frame_ = nullptr;
+    RegistrySandbox sandbox_;
+};
+
+std::string SchedulerTest::folder_;
+std::vector<std::string> SchedulerTest::pictures_;
+
+}  // namespace
+
+TEST_F(SchedulerTest, TickWithoutPeriodicOptionsOrWhileChangesAreHeldDisarms) {
+    MakeList(1, pictures_);
+    Settings.VistalPeriodic = Settings.VistalSetPeriodic = 0;
+    frame_->SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
+    Tick();
+    EXPECT_FALSE(TimerArmed());
+    EXPECT_EQ(0, VistalElapsedMinutes);
+
+    Settings.VistalPeriodic = 1;
+    ChangesAllowed = false;
+    frame_->SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
+    Tick();
+    EXPECT_FALSE(TimerArmed());
+    EXPECT_EQ(0, VistalElapsedMinutes);
+    EXPECT_EQ(0, VistalSetElapsedMinutes);
+}
+
+TEST_F(SchedulerTest, TickWithNothingDueCountsBothAndRearms) {
+    MakeList(2, pictures_);
+    Tick();  // defaults: picture every 60 minutes, sets off
+    EXPECT_TRUE(TimerArmed());
+    EXPECT_EQ(1, VistalElapsedMinutes);
+    EXPECT_EQ(1, VistalSetElapsedMinutes);  // counted although sets are off
+    EXPECT_TRUE(CurrentVistalName.IsEmpty());
+    EXPECT_EQ(0, DrainChanges(300));
+}
+
+TEST_F(SchedulerTest, PictureChangeDueStartsAWorkerAndWaitsForIt) {
+    MakeList(1, pictures_);
+    VistalElapsedMinutes = 59;
+    Tick();
+    EXPECT_FALSE(TimerArmed());  // until the change is in place
+    EXPECT_EQ(0, VistalElapsedMinutes);
+    EXPECT_STREQ("p0.bmp", CurrentVistalName);
+    EXPECT_EQ(1, DrainChanges());
+    EXPECT_TRUE(TimerArmed());
+    BmpPixels wallpaper;
+    ASSERT_TRUE(wallpaper.Load(WallpaperOutputPathForTests()));
+    EXPECT_EQ(RGB(255, 0, 0), wallpaper.At(5, 5));
+}
+
+TEST_F(SchedulerTest, IntervalZeroChangesOnTheFirstTick) {
+    MakeList(1, pictures_);
+    Settings.VistalHours = 0;
+    Settings.DeriveIntervals();
+    Tick();
+    EXPECT_EQ(0, VistalElapsedMinutes);
+    EXPECT_EQ(1, DrainChanges());
+}
+
+TEST_F(SchedulerTest, SetAndPictureDueOnOneTickRunOneSetChange) {
+    MakeList(3, {pictures_[0], pictures_[1]});
+    TheImageSetList->NextImage(-1);  // set 0, picture 0 on show
+    Settings.VistalSetPeriodic = 1;
+    Settings.VistalSetMinutes = 5;
+    Settings.DeriveIntervals();
+    VistalElapsedMinutes = 59;
+    VistalSetElapsedMinutes = 4;
+    Tick();
+    EXPECT_EQ(1, TheImageSetList->m_nSetIndex);
+    EXPECT_EQ(0, TheImageSetList->m_nImageIndex);  // the new set's first picture
+    EXPECT_EQ(0, VistalSetElapsedMinutes);
+    EXPECT_EQ(0, VistalElapsedMinutes);
+    EXPECT_EQ(1, DrainChanges());
+}
+
+TEST_F(SchedulerTest, SetsOnlyAndOneSetStillChangesThePicture) {
+    MakeList(1, pictures_);
+    Settings.VistalPeriodic = 0;
+    Settings.VistalSetPeriodic = 1;
+    Settings.DeriveIntervals();  // set interval 0
+    Tick();
+    EXPECT_STREQ("p0.bmp", CurrentVistalName);
+    DrainChanges();
+    Tick();
+    EXPECT_STREQ("p1.bmp", CurrentVistalName);
+    DrainChanges();
+}
+
+TEST_F(SchedulerTest, FailedOpenShowsTheLibrarysTextAndKeepsTheTimerStopped) {
+    const std::string missing = folder_ + "\\gone.jpg";
+    MakeList(1, {missing});
+    VistalElapsedMinutes = 60;
+    {
+        DialogCatcher catcher;
+        Tick();
+        ASSERT_TRUE(catcher.WaitFor(1));
+        EXPECT_EQ(missing, catcher.Boxes()[0].caption);
+        EXPECT_FALSE(catcher.Boxes()[0].text.empty());
+        EXPECT_EQ(frame_->m_hWnd, catcher.Boxes()[0].owner);
+    }
+    EXPECT_EQ(61, VistalElapsedMinutes);  // not reset: no change started
+    EXPECT_STREQ("gone.jpg", CurrentVistalName);
+    EXPECT_EQ(0, DrainChanges(300));
+    EXPECT_FALSE(TimerArmed());
+}
+
+TEST_F(SchedulerTest, WallpaperAppliedArmsOnlyWithAPeriodicOption) {
+    frame_->SendMessage(WM_WALLPAPER_APPLIED);
+    EXPECT_TRUE(TimerArmed());
+    KillTimer(frame_->m_hWnd, ID_CHANGE_TIMER);
+    Settings.VistalPeriodic = 0;
+    frame_->SendMessage(WM_WALLPAPER_APPLIED);
+    EXPECT_FALSE(TimerArmed());
+}
+
+TEST_F(SchedulerTest, MenuStatesFollowTheSetCount) {
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU));
+    HMENU popup = GetSubMenu(menu, 0);
+    auto grayed = [&](int position) { return (GetMenuState(popup, position, MF_BYPOSITION) & MF_GRAYED) != 0; };
+
+    frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    EXPECT_TRUE(grayed(10));   // no list
+    EXPECT_TRUE(grayed(11));
+    for (int always : {0, 1, 3, 4, 5, 7, 8, 13}) EXPECT_FALSE(grayed(always)) << always;
+
+    MakeList(1, pictures_);
+    frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    EXPECT_FALSE(grayed(10));
+    EXPECT_TRUE(grayed(11));
+    MakeList(2, pictures_);
+    frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+    EXPECT_FALSE(grayed(11));
+    DestroyMenu(menu);
+}
+
+TEST_F(SchedulerTest, OverlappingChangesRunOneAtATimeAndTheNewestWins) {
+    MakeList(1, pictures_);
+    for (int i = 0; i < 4; ++i) frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    const int applied = DrainChanges();
+    EXPECT_GE(applied, 1);
+    EXPECT_LE(applied, 3);  // the middle requests were dropped while waiting
+    BmpPixels wallpaper;
+    ASSERT_TRUE(wallpaper.Load(WallpaperOutputPathForTests()));
+    EXPECT_EQ(RGB(90, 90, 90), wallpaper.At(5, 5));  // the last picture asked for
+}
+
+TEST_F(SchedulerTest, ShutdownDuringAChangeWaitsForTheWorker) {
+    MakeList(1, pictures_);
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    frame_->DestroyWindow();  // the frame waits for the worker as it goes
+    frame_ = nullptr;
+    EXPECT_TRUE(TheCompositionQueue.IsIdle());
+}
+
+TEST_F(SchedulerTest, NoLibraryMeansNoChangeAndNoMessage) {
+    MakeList(1, pictures_);
+    ImageLibrary* saved = TheImageLibrary;
+    TheImageLibrary = nullptr;
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    TheImageLibrary = saved;
+    EXPECT_EQ(-1, TheImageSetList->m_nImageIndex);
+    EXPECT_TRUE(CurrentVistalName.IsEmpty());
+}
