@@ -273,3 +273,24 @@ TEST_F(SchedulerTest, NoLibraryMeansNoChangeAndNoMessage) {
     EXPECT_EQ(-1, TheImageSetList->m_nImageIndex);
     EXPECT_TRUE(CurrentVistalName.IsEmpty());
 }
+
+TEST_F(SchedulerTest, MenuCommandsLeaveARunningTimerAndResetTheirCounters) {
+    MakeList(2, pictures_);
+    frame_->SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
+    VistalElapsedMinutes = 17;
+    VistalSetElapsedMinutes = 23;
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    EXPECT_TRUE(TimerArmed());
+    EXPECT_EQ(0, VistalElapsedMinutes);
+    EXPECT_EQ(23, VistalSetElapsedMinutes);
+    EXPECT_EQ(1, DrainChanges());
+
+    VistalElapsedMinutes = 5;
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_SET);
+    EXPECT_TRUE(TimerArmed());
+    EXPECT_EQ(0, VistalSetElapsedMinutes);
+    EXPECT_EQ(0, VistalElapsedMinutes);
+    EXPECT_EQ(1, TheImageSetList->m_nSetIndex);
+    EXPECT_EQ(1, DrainChanges());
+    EXPECT_TRUE(TimerArmed());  // restarted by the finished change
+}
