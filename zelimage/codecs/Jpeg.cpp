@@ -117,7 +117,7 @@ Status ReadJpegInfo(const uint8_t* data, size_t size, HeaderInfo& info) {
 
 int ChooseJpegScale(const HeaderInfo& info, int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return 8;
-    for (int eighths = 1; eighths < 8; ++eighths) {
+    for (int eighths = 1; eighths < 8; eighths *= 2) {
         // libjpeg rounds scaled sizes up.
         int64_t w = (int64_t(info.width) * eighths + 7) / 8, h = (int64_t(info.height) * eighths + 7) / 8;
         if (w >= width && h >= height) return eighths;

@@ -55,26 +55,33 @@ TextMask CropToInk(const uint8_t* pixels, int32_t width, int32_t height) {
 
 }  // namespace
 
-TextMask RenderText(const std::string& text, int32_t pixelHeight, bool bold) {
+GdiText::GdiText() : dc_(CreateCompatibleDC(nullptr)) {}
+
+HFONT GdiText::FontFor(int32_t pixelHeight, bool bold) {
+    FontHandle& font = fonts_[std::make_pair(pixelHeight, bold)];
+    if (!font)
+        font.reset(CreateFontA(-pixelHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                               "Tahoma"));
+    return font.get();
+}
+
+TextMask GdiText::Render(const std::string& text, int32_t pixelHeight, bool bold) {
     TextMask empty;
-    if (text.empty() || pixelHeight < 1 || pixelHeight > 2000) return empty;
-    MemoryDCHandle dc(CreateCompatibleDC(nullptr));
-    if (!dc) return empty;
-    FontHandle font(CreateFontA(-pixelHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                                VARIABLE_PITCH | FF_SWISS, "Tahoma"));
+    if (!dc_ || text.empty() || pixelHeight < 1 || pixelHeight > 2000) return empty;
+    HFONT font = FontFor(pixelHeight, bold);
     if (!font) return empty;
-    ScopedSelectObject selectFont(dc.get(), font.get());
+    ScopedSelectObject selectFont(dc_.get(), font);
     SIZE extent = {};
-    if (!GetTextExtentPoint32A(dc.get(), text.c_str(), int(text.size()), &extent) || extent.cx <= 0 || extent.cy <= 0)
+    if (!GetTextExtentPoint32A(dc_.get(), text.c_str(), int(text.size()), &extent) || extent.cx <= 0 || extent.cy <= 0)
         return empty;
     const int32_t width = extent.cx + pixelHeight / 2 + 2, height = extent.cy + 2;
-    DibSection dib = CreateTopDownDib(dc.get(), width, height);
+    DibSection dib = CreateTopDownDib(dc_.get(), width, height);
     if (!dib.bitmap || !dib.bits) return empty;
-    ScopedSelectObject selectBitmap(dc.get(), dib.bitmap.get());
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), RGB(255, 255, 255));
-    TextOutA(dc.get(), 1 + pixelHeight / 4, 1, text.c_str(), int(text.size()));
+    ScopedSelectObject selectBitmap(dc_.get(), dib.bitmap.get());
+    SetBkMode(dc_.get(), TRANSPARENT);
+    SetTextColor(dc_.get(), RGB(255, 255, 255));
+    TextOutA(dc_.get(), 1 + pixelHeight / 4, 1, text.c_str(), int(text.size()));
     GdiFlush();
     return CropToInk(dib.bits, width, height);
 }

@@ -4,11 +4,28 @@
 
 #include "../core/Calendar.h"
 
+#include "framework/Handle.h"
+
+#include <map>
+#include <utility>
+
 #include <windows.h>
 
 namespace zel {
 
-TextMask RenderText(const std::string& text, int32_t pixelHeight, bool bold);
+// Renders with Tahoma through one memory DC, keeping each size's font for
+// the lifetime of the object (one calendar).
+class GdiText {
+public:
+    GdiText();
+    TextMask Render(const std::string& text, int32_t pixelHeight, bool bold);
+
+private:
+    HFONT FontFor(int32_t pixelHeight, bool bold);
+
+    MemoryDCHandle dc_;
+    std::map<std::pair<int32_t, bool>, FontHandle> fonts_;
+};
 
 // Stretches `source` (picture coordinates) into `target` (device coordinates).
 Status PaintImage(const Image& image, HDC dc, const RECT& target, const RECT& source);

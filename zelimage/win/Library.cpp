@@ -504,7 +504,10 @@ public:
             request.gridLines = gridLines != FALSE;
             request.usHolidays = usHolidays != FALSE;
             request.transparent = transparentBackground != FALSE;
-            status = zel::DrawCalendar(p->image, request, RenderText);
+            GdiText text;
+            status = zel::DrawCalendar(p->image, request, [&text](const std::string& words, int32_t height, bool bold) {
+                return text.Render(words, height, bold);
+            });
             if (status == kErrBadArgument)
                 return Fail(p.get(), status, "The calendar's month (" + std::to_string(month) + "/" +
                                                  std::to_string(year) + ") or rectangle cannot be drawn.");

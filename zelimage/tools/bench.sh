@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Times the wallpaper chain through ZELIMAGE.DLL under Wine against
+# ImageMagick on the same pictures: median time, peak memory, their ratios,
+# and the PSNR of our resize against ImageMagick's.
+#
+#   bench.sh BUILD_DIR        (./vistals.sh bench starts Wine and the display)
+# BENCH_RUNS (default 3) sets the runs per case.
+set -euo pipefail
+BUILD=$(cd "$1" && pwd)
+RUNS=${BENCH_RUNS:-3}
+DIST=${ZEL_DIST_DIR:-$BUILD/dist}
+DRIVER=${ZEL_BENCH_EXE:-$BUILD/mingw/tools/zelimage_bench.exe}
+CORPUS="$BUILD/bench-corpus"
+OUT="$BUILD/bench-out"
+IM=/usr/bin/convert-im6.q16
+[ -x "$IM" ] || IM=/usr/bin/convert
+COMPARE=/usr/bin/compare-im6.q16
+[ -x "$COMPARE" ] || COMPARE=/usr/bin/compare
+: "${WINEPREFIX:?run through ./vistals.sh bench}"
+export WINEARCH=win32 WINEDEBUG=-all
+[ -f "$DRIVER" ] || { echo "bench: $DRIVER is missing (build first)" >&2; exit 1; }
+
+winpath() { echo "Z:$1" | tr / '\\'; }
+
+make_corpus() {
+  [ -f "$CORPUS/.ready" ] && return 0
+  echo "bench: making the corpus (once)..." >&2
+  mkdir -p "$CORPUS"
+  local base="$CORPUS/base.png"
+  "$IM" -seed 7 -size 1500x1000 plasma:fractal -blur 0x0.7 \
+    -fill '#f4d35e' -draw 'circle 1100,300 1100,220' -stroke '#203a2c' -strokewidth 6 \
+    -draw 'line 0,800 1500,620' -fill none -stroke white -strokewidth 3 -draw 'rectangle 200,150 600,450' "$base"
+  "$IM" "$base" -resize '6000x4000!' -attenuate 0.4 +noise Gaussian -quality 90 "$CORPUS/photo-6000x4000.jpg"
+  "$IM" "$base" -resize '4000x3000!' -attenuate 0.4 +noise Gaussian -quality 90 "$CORPUS/photo-4000x3000.jpg"
+  "$IM" "$base" -resize '1920x1080!' "PNG24:$CORPUS/screen-1920x1080.png"
+  "$IM" "$base" -resize '3000x2000!' -depth 16 "PNG48:$CORPUS/deep-3000x2000.png"
+  "$IM" "$base" -resize '800x600!' -colors 256 "$CORPUS/anim-800x600.gif"
+  "$IM" "$base" -resize '4000x3000!' -type TrueColor "BMP3:$CORPUS/plain-4000x3000.bmp"
+  touch "$CORPUS/.ready"
+}
+
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+
+# ours FILE W H OUTPUT CALENDAR -> "ms kib" (median ms, largest peak)
+ours() {
+  local file=$1 w=$2 h=$3 out=$4 cal=$5 i times=() peak=0 line
+  for i in $(seq "$RUNS"); do
+    line=$(wine "$DRIVER" "$(winpath "$DIST/ZELIMAGE/ZELIMAGE.DLL")" "$(winpath "$file")" "$w" "$h" "$(winpath "$out")" "$cal" | tr -d '\r')
+    times+=("${line% *}")
+    [ "${line#* }" -gt "$peak" ] && peak=${line#* }
+  done
+  echo "$(printf '%s\n' "${times[@]}" | median) $peak"
+}
+
+# theirs FILE W H OUTPUT -> "ms kib"
+theirs() {
+  local file=$1 w=$2 h=$3 out=$4 i times=() peak=0 line
+  for i in $(seq "$RUNS"); do
+    line=$(/usr/bin/time -f '%e %M' "$IM" "$file" -resize "${w}x${h}!" -type TrueColor "BMP3:$out" 2>&1 >/dev/null | tail -n1)
+    times+=("$(echo "${line% *} * 1000" | bc)")
+    [ "${line#* }" -gt "$peak" ] && peak=${line#* }
+  done
+  echo "$(printf '%s\n' "${times[@]}" | median) $peak"
+}
+
+make_corpus
+mkdir -p "$OUT"
+printf '%-24s %-10s %9s %9s %6s %5s %8s %8s %4s %8s\n' picture size ours_ms im_ms ratio goal ours_MB im_MB mem psnr_dB
+failures=0
+for file in "$CORPUS"/photo-6000x4000.jpg "$CORPUS"/photo-4000x3000.jpg "$CORPUS"/screen-1920x1080.png \
+            "$CORPUS"/deep-3000x2000.png "$CORPUS"/anim-800x600.gif "$CORPUS"/plain-4000x3000.bmp; do
+  name=$(basename "$file")
+  for size in 1920x1080 3840x2160; do
+    w=${size%x*}; h=${size#*x}
+    read -r our_ms our_kib < <(ours "$file" "$w" "$h" "$OUT/ours.bmp" 1)
+    read -r im_ms im_kib < <(theirs "$file" "$w" "$h" "$OUT/im.bmp")
+    ours "$file" "$w" "$h" "$OUT/ours-plain.bmp" 0 >/dev/null
+    psnr=$("$COMPARE" -metric PSNR "$OUT/ours-plain.bmp" "$OUT/im.bmp" null: 2>&1 | awk '{print $1}') || true
+    goal=0.5
+    [ "$name" = photo-6000x4000.jpg ] && [ "$size" = 1920x1080 ] && goal=0.25
+    ratio=$(echo "scale=3; $our_ms / $im_ms" | bc)
+    mem=ok
+    [ "$our_kib" -lt "$im_kib" ] || mem=HIGH
+    time_ok=$(echo "$ratio <= $goal" | bc)
+    psnr_ok=$(echo "${psnr/inf/99} >= 40" | bc 2>/dev/null || echo 0)
+    [ "$time_ok" = 1 ] && [ "$mem" = ok ] && [ "$psnr_ok" = 1 ] || failures=$((failures + 1))
+    printf '%-24s %-10s %9.0f %9.0f %6.2f %5s %8.1f %8.1f %4s %8s\n' "$name" "$size" "$our_ms" "$im_ms" "$ratio" \
+      "$goal" "$(echo "$our_kib / 1024" | bc -l)" "$(echo "$im_kib / 1024" | bc -l)" "$mem" "$psnr"
+  done
+done
+echo "bench: $failures case(s) miss a goal (time ratio, memory below ImageMagick's, PSNR >= 40 dB)"
