@@ -6,20 +6,13 @@
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
 
+#include "support/DesktopSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-std::string DesktopValue(const char* name) {
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS)
-        return "<missing>";
-    return buffer;
-}
 
 std::string WallpaperPath() { return DistDir() + "\\vistals.bmp"; }
 

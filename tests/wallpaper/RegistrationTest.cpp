@@ -2,22 +2,11 @@
 #include "app/Settings.h"
 #include "wallpaper/WallpaperRegistration.h"
 
+#include "support/DesktopSettings.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-std::string DesktopValue(const char* name) {
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS)
-        return "<missing>";
-    return buffer;
-}
-
-}  // namespace
 
 TEST(RegisterWallpaper, WritesTheThreeValuesForEachPositionAndApplies) {
     const char* path = "C:\\windows\\vistals-test.bmp";
