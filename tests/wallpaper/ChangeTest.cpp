@@ -1,12 +1,11 @@
 // The main job end to end: the installed program changes the wallpaper.
 #include "app/Settings.h"
+#include "support/DesktopSettings.h"
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
-
-#include "support/DesktopSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
 // The desktop's wallpaper values and the applied wallpaper.
 #include "app/Settings.h"
-#include "wallpaper/WallpaperRegistration.h"
-
 #include "support/DesktopSettings.h"
+#include "wallpaper/WallpaperRegistration.h"
 
 #include <gtest/gtest.h>
 
