@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs the portable tests natively under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then fuzzes the BMP reader and the JPEG, PNG
+# and GIF decoders with libFuzzer for SECONDS in all.
+#
+#   fuzz.sh BUILD_DIR [SECONDS]     (./vistals.sh fuzz SECONDS)
+set -euo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+ZEL=$(cd "$HERE/.." && pwd)
+BUILD=$(mkdir -p "$1" && cd "$1" && pwd)
+SECONDS_IN_ALL=${2:-60}
+IM=/usr/bin/convert-im6.q16
+[ -x "$IM" ] || IM=/usr/bin/convert
+
+echo "fuzz: the portable tests under the sanitizers" >&2
+"$HERE/native-tests.sh" "$BUILD" --gtest_brief=1
+
+PREFIX="$BUILD/thirdparty/prefix-native"
+OUT="$BUILD/zelimage-fuzz"
+mkdir -p "$OUT"
+FLAGS="-std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$PREFIX/include"
+LIBS=("$PREFIX/lib/libpng.a" "$PREFIX/lib/libz.a" "$PREFIX/lib/libjpeg.a" "$PREFIX/lib/libgif.a")
+per_target=$(( SECONDS_IN_ALL / 4 ))
+[ "$per_target" -ge 1 ] || per_target=1
+
+seed() {  # seed FORMAT DIR: a few small pictures of the format
+  local format=$1 dir=$2
+  [ -n "$(ls -A "$dir" 2>/dev/null)" ] && return 0
+  mkdir -p "$dir"
+  "$IM" -size 17x11 gradient:red-blue "$dir/a.$format"
+  "$IM" -size 9x13 plasma:fractal -seed 3 -colors 16 "$dir/b.$format"
+  case $format in
+    bmp) "$IM" -size 8x8 xc:gray -type Palette -compress RLE "BMP3:$dir/rle.bmp"
+         "$IM" -size 8x8 gradient: -type TrueColor "BMP3:$dir/c.bmp" ;;
+    jpg) "$IM" -size 16x16 gradient: -interlace Plane "$dir/progressive.jpg" ;;
+    png) "$IM" -size 8x8 gradient: -depth 16 "PNG48:$dir/deep.png"
+         "$IM" -size 8x8 xc:none -fill red -draw 'point 3,3' "PNG32:$dir/alpha.png" ;;
+    gif) "$IM" -size 8x8 xc:white -interlace GIF "$dir/interlaced.gif" ;;
+  esac
+}
+
+for target in bmp jpg png gif; do
+  name=$(echo "$target" | tr a-z A-Z)
+  [ "$name" = JPG ] && name=JPEG
+  exe="$OUT/fuzz_$target"
+  clang++ $FLAGS -DFUZZ_$name "$ZEL/tools/FuzzDecoders.cpp" "$ZEL"/core/*.cpp "$ZEL"/codecs/*.cpp "${LIBS[@]}" -o "$exe"
+  corpus="$OUT/corpus-$target"
+  seed "$target" "$corpus"
+  echo "fuzz: $target for ${per_target}s" >&2
+  "$exe" "$corpus" -max_total_time="$per_target" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$OUT/crash-$target-" 2>&1 | grep -E '^(#|stat::number_of_executed_units|==|SUMMARY|artifact)' | tail -n 3
+done
+echo "fuzz: done; any crash would be saved as $OUT/crash-*" >&2
+ls "$OUT"/crash-* 2>/dev/null && exit 1 || exit 0
