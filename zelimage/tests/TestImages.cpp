@@ -298,34 +298,34 @@ Bytes MakeIco(const Image& image) {
     return b;
 }
 
-Bytes BuildBmp(const BmpSpec& spec) {
-    const bool core = spec.headerSize == 12;
+Bytes BuildBmp(const BmpRecipe& recipe) {
+    const bool core = recipe.headerSize == 12;
     const size_t paletteEntry = core ? 3 : 4;
-    const bool separateMasks = spec.headerSize == 40 && spec.compression == 3;
-    const uint32_t offset = uint32_t(14 + spec.headerSize + (separateMasks ? 12 : 0) + spec.palette.size() * paletteEntry);
+    const bool separateMasks = recipe.headerSize == 40 && recipe.compression == 3;
+    const uint32_t offset = uint32_t(14 + recipe.headerSize + (separateMasks ? 12 : 0) + recipe.palette.size() * paletteEntry);
     Bytes b = {'B', 'M'};
-    Put32(b, uint32_t(offset + spec.pixels.size()));
+    Put32(b, uint32_t(offset + recipe.pixels.size()));
     Put32(b, 0);
     Put32(b, offset);
-    Put32(b, spec.headerSize);
+    Put32(b, recipe.headerSize);
     if (core) {
-        Put16(b, uint32_t(spec.width)); Put16(b, uint32_t(spec.height)); Put16(b, 1); Put16(b, spec.bits);
+        Put16(b, uint32_t(recipe.width)); Put16(b, uint32_t(recipe.height)); Put16(b, 1); Put16(b, recipe.bits);
     } else {
-        Put32(b, uint32_t(spec.width)); Put32(b, uint32_t(spec.height)); Put16(b, 1); Put16(b, spec.bits);
-        Put32(b, spec.compression); Put32(b, uint32_t(spec.pixels.size())); Put32(b, 2835); Put32(b, 2835);
-        Put32(b, uint32_t(spec.palette.size())); Put32(b, 0);
-        if (spec.headerSize > 40) {
-            for (uint32_t m : spec.masks) Put32(b, m);
-            while (b.size() < 14 + spec.headerSize) b.push_back(0);
+        Put32(b, uint32_t(recipe.width)); Put32(b, uint32_t(recipe.height)); Put16(b, 1); Put16(b, recipe.bits);
+        Put32(b, recipe.compression); Put32(b, uint32_t(recipe.pixels.size())); Put32(b, 2835); Put32(b, 2835);
+        Put32(b, uint32_t(recipe.palette.size())); Put32(b, 0);
+        if (recipe.headerSize > 40) {
+            for (uint32_t m : recipe.masks) Put32(b, m);
+            while (b.size() < 14 + recipe.headerSize) b.push_back(0);
         }
         if (separateMasks)
-            for (uint32_t m : spec.masks) Put32(b, m);
+            for (uint32_t m : recipe.masks) Put32(b, m);
     }
-    for (const Rgb& c : spec.palette) {
+    for (const Rgb& c : recipe.palette) {
         b.push_back(c.b); b.push_back(c.g); b.push_back(c.r);
         if (!core) b.push_back(0);
     }
-    b.insert(b.end(), spec.pixels.begin(), spec.pixels.end());
+    b.insert(b.end(), recipe.pixels.begin(), recipe.pixels.end());
     return b;
 }
 

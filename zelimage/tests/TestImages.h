@@ -43,7 +43,7 @@ Bytes MakeTiff(const zel::Image& image);
 Bytes MakeIco(const zel::Image& image);
 
 // Every BMP variant the tests feed to the reader, written field by field.
-struct BmpSpec {
+struct BmpRecipe {
     int32_t width = 0, height = 0;  // negative height: top-down
     uint16_t bits = 24;
     uint32_t compression = 0;
@@ -52,6 +52,6 @@ struct BmpSpec {
     std::vector<zel::Rgb> palette;
     Bytes pixels;  // exactly as stored in the file
 };
-Bytes BuildBmp(const BmpSpec& spec);
+Bytes BuildBmp(const BmpRecipe& recipe);
 
 }  // namespace zeltest

@@ -47,7 +47,7 @@ TEST(BmpRoundTrip, HighColorKeepsFiveBitsPerChannel) {
 
 TEST(BmpRead, TopDownThirtyTwoBitAndBitFieldsVariants) {
     // 2x2, top-down, 32-bit plain: first stored row is the top one.
-    BmpSpec plain;
+    BmpRecipe plain;
     plain.width = 2; plain.height = -2; plain.bits = 32;
     plain.pixels = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};
     Image image = ReadBack(BuildBmp(plain));
@@ -55,7 +55,7 @@ TEST(BmpRead, TopDownThirtyTwoBitAndBitFieldsVariants) {
     EXPECT_EQ((Rgb{12, 11, 10}), PixelAt(image, 1, 1));
 
     // 16-bit 5-6-5 bit fields, bottom-up, masks after a 40-byte header.
-    BmpSpec fields;
+    BmpRecipe fields;
     fields.width = 2; fields.height = 1; fields.bits = 16; fields.compression = 3;
     fields.masks[0] = 0xF800; fields.masks[1] = 0x07E0; fields.masks[2] = 0x001F;
     fields.pixels = {0x00, 0xF8, 0x1F, 0x00};  // pure red, pure blue
@@ -69,26 +69,26 @@ TEST(BmpRead, TopDownThirtyTwoBitAndBitFieldsVariants) {
     EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 0, 0));
 
     // 16-bit without bit fields is 5-5-5.
-    BmpSpec rgb555;
+    BmpRecipe rgb555;
     rgb555.width = 1; rgb555.height = 1; rgb555.bits = 16;
     rgb555.pixels = {0xE0, 0x03, 0, 0};  // green only
     EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(ReadBack(BuildBmp(rgb555)), 0, 0));
 }
 
 TEST(BmpRead, OldCoreHeaderWithThreeBytePalette) {
-    BmpSpec spec;
-    spec.headerSize = 12; spec.width = 3; spec.height = 1; spec.bits = 8;
-    spec.palette.assign(256, Rgb{});
-    spec.palette[1] = Rgb{10, 20, 30};
-    spec.palette[2] = Rgb{40, 50, 60};
-    spec.pixels = {1, 2, 1, 0};
-    Image image = ReadBack(BuildBmp(spec));
+    BmpRecipe recipe;
+    recipe.headerSize = 12; recipe.width = 3; recipe.height = 1; recipe.bits = 8;
+    recipe.palette.assign(256, Rgb{});
+    recipe.palette[1] = Rgb{10, 20, 30};
+    recipe.palette[2] = Rgb{40, 50, 60};
+    recipe.pixels = {1, 2, 1, 0};
+    Image image = ReadBack(BuildBmp(recipe));
     EXPECT_EQ((Rgb{40, 50, 60}), PixelAt(image, 1, 0));
     EXPECT_EQ((Rgb{10, 20, 30}), PixelAt(image, 2, 0));
 }
 
 TEST(BmpRead, RunLengthEncodedEightAndFourBit) {
-    BmpSpec rle8;
+    BmpRecipe rle8;
     rle8.width = 6; rle8.height = 3; rle8.bits = 8; rle8.compression = 1;
     rle8.palette = {Rgb{0, 0, 0}, Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}};
     rle8.pixels = {
@@ -105,7 +105,7 @@ TEST(BmpRead, RunLengthEncodedEightAndFourBit) {
     EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(image, 2, 0));
     EXPECT_EQ((Rgb{0, 255, 0}), PixelAt(image, 3, 0));
 
-    BmpSpec rle4;
+    BmpRecipe rle4;
     rle4.width = 6; rle4.height = 1; rle4.bits = 4; rle4.compression = 2;
     rle4.palette = {Rgb{0, 0, 0}, Rgb{255, 0, 0}, Rgb{0, 255, 0}};
     rle4.pixels = {3, 0x12, 0, 3, 0x21, 0x20, 0, 1};  // run 1,2,1 then absolute 2,1,2
@@ -119,20 +119,20 @@ TEST(BmpRead, RunLengthEncodedEightAndFourBit) {
 }
 
 TEST(BmpRead, RefusesBadSizesAndTruncationWithAStatus) {
-    BmpSpec spec;
-    spec.width = 4; spec.height = 4; spec.bits = 24;
-    spec.pixels.assign(4 * 12, 7);
-    const Bytes good = BuildBmp(spec);
+    BmpRecipe recipe;
+    recipe.width = 4; recipe.height = 4; recipe.bits = 24;
+    recipe.pixels.assign(4 * 12, 7);
+    const Bytes good = BuildBmp(recipe);
 
     for (size_t cut = 0; cut < good.size(); ++cut) {
         Image image;
         EXPECT_NE(kOk, ReadBmp(good.data(), cut, image)) << "cut at " << cut;
     }
-    BmpSpec zero = spec;
+    BmpRecipe zero = recipe;
     zero.width = 0;
     Image image;
     EXPECT_EQ(kErrBadSize, ReadBmp(BuildBmp(zero).data(), BuildBmp(zero).size(), image));
-    BmpSpec huge = spec;
+    BmpRecipe huge = recipe;
     huge.width = 100000; huge.height = 100000;
     const Bytes hugeFile = BuildBmp(huge);
     BmpHeaderInfo info;
@@ -140,7 +140,7 @@ TEST(BmpRead, RefusesBadSizesAndTruncationWithAStatus) {
     EXPECT_EQ(100000, info.width);
     EXPECT_EQ(kErrBadSize, ReadBmp(hugeFile.data(), hugeFile.size(), image));
 
-    BmpSpec rleRunaway;  // no end of bitmap before the data ends
+    BmpRecipe rleRunaway;  // no end of bitmap before the data ends
     rleRunaway.width = 4; rleRunaway.height = 2; rleRunaway.bits = 8; rleRunaway.compression = 1;
     rleRunaway.palette = {Rgb{}, Rgb{1, 1, 1}};
     rleRunaway.pixels = {200, 1, 0, 0, 5, 1};
