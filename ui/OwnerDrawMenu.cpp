@@ -9,7 +9,7 @@
 
 namespace {
 
-// Space between the picture cell and the item's edges.
+// Room around the picture cell; the XP look is more generous.
 constexpr int kSpacingXP = 7;
 constexpr int kSpacingClassic = 4;
 // The classic text starts after the picture cell and this gap.
@@ -143,10 +143,10 @@ BOOL COwnerDrawMenu::LoadMenu(const char* resourceName) {
 template <class Name>
 BOOL COwnerDrawMenu::LoadFromResource(Name name) {
     HMODULE module = AfxGetInstanceHandle();
-    HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(4) /* RT_MENU */);
+    HRSRC resource = FindResourceA(module, name, RT_MENU);
     if (!resource) {
         module = GetModuleHandleA(nullptr);
-        resource = FindResourceA(module, name, MAKEINTRESOURCEA(4));
+        resource = FindResourceA(module, name, RT_MENU);
     }
     if (!resource) return FALSE;
     HGLOBAL loaded = LoadResource(module, resource);
@@ -322,6 +322,9 @@ COwnerDrawMenuItem* COwnerDrawMenu::TakeUnseen(UINT_PTR command, std::unique_ptr
 
 void COwnerDrawMenu::SyncItems() {
     if (!m_hMenu) return;
+    // Modifying an item clears its default state, which GetMenuState does
+    // not report: keep the default item across the re-application.
+    const UINT defaultPosition = GetMenuDefaultItem(m_hMenu, TRUE, GMDI_USEDISABLED);
     for (auto& item : items_)
         if (item) item->seen = false;
 
@@ -366,6 +369,7 @@ void COwnerDrawMenu::SyncItems() {
     }
     // What was not seen has no item any more.
     items_ = std::move(synced);
+    if (defaultPosition != static_cast<UINT>(-1)) SetDefaultItem(defaultPosition, TRUE);
 }
 
 // ---- Keyboard ------------------------------------------------------------

@@ -1,0 +1,412 @@
+// The owner-drawn menu: loading, records, the popup registry, measuring and
+// drawing in both looks, re-synchronising and keyboard shortcuts.
+#include "ui/OwnerDrawMenu.h"
+
+#include "framework/Gdi.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+
+namespace {
+
+const char kThemeKey[] = "Software\\Microsoft\\Plus!\\Themes\\Current";
+
+COLORREF Sys(int index) { return GetSysColor(index); }
+
+std::wstring MenuText(HMENU menu, int position) {
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+    return text;
+}
+
+ULONG_PTR ItemData(HMENU menu, int position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return info.dwItemData;
+}
+
+UINT ItemType(HMENU menu, int position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return info.fType;
+}
+
+// Gives a system colour another value for the scope.
+class ScopedSysColor {
+public:
+    ScopedSysColor(int index, COLORREF colour) : index_(index), old_(GetSysColor(index)) {
+        SetSysColors(1, &index_, &colour);
+    }
+    ~ScopedSysColor() { SetSysColors(1, &index_, &old_); }
+    ScopedSysColor(const ScopedSysColor&) = delete;
+    ScopedSysColor& operator=(const ScopedSysColor&) = delete;
+private:
+    int index_;
+    COLORREF old_;
+};
+
+FontHandle MenuFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+    return FontHandle(CreateFontIndirectW(&metrics.lfMenuFont));
+}
+
+int TextWidth(const std::wstring& text, bool menuFont) {
+    ScopedGetDC dc(GetDesktopWindow());
+    ScopedSaveDC saved(dc.get());
+    FontHandle font = menuFont ? MenuFont() : FontHandle();
+    if (font) SelectObject(dc.get(), font.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// Counts pixels of `colour` in the columns [left, right) of `dc`.
+int CountPixels(const CDC& dc, int left, int right, int height, COLORREF colour) {
+    int count = 0;
+    for (int x = left; x < right; ++x)
+        for (int y = 0; y < height; ++y)
+            if (dc.GetPixel(x, y) == colour) ++count;
+    return count;
+}
+
+class OwnerDrawMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Plus!"); }
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Microsoft\\Plus!");
+        COwnerDrawMenu::SetPlatformClassForTesting(-1);
+    }
+    static void UseXPStyle() { COwnerDrawMenu::SetPlatformClassForTesting(COwnerDrawMenu::kWinXP); }
+    static void UseClassicStyle() { COwnerDrawMenu::SetPlatformClassForTesting(COwnerDrawMenu::kNewerNT); }
+
+    // The popup object of a loaded menu.
+    static COwnerDrawMenu& Popup(const COwnerDrawMenu& menu, int position = 0) {
+        COwnerDrawMenu* popup = COwnerDrawMenu::FromRegisteredHandle(menu.GetSubMenu(position));
+        EXPECT_NE(nullptr, popup);
+        return *popup;
+    }
+
+    static MEASUREITEMSTRUCT Measure(COwnerDrawMenuItem& item) {
+        MEASUREITEMSTRUCT measure{};
+        measure.CtlType = ODT_MENU;
+        measure.itemID = static_cast<UINT>(item.command);
+        measure.itemData = reinterpret_cast<ULONG_PTR>(&item);
+        COwnerDrawMenu().MeasureItem(&measure);
+        return measure;
+    }
+
+    static void Draw(CDC& dc, COwnerDrawMenuItem& item, UINT state, int width, int height) {
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_MENU;
+        draw.itemID = static_cast<UINT>(item.command);
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemState = state;
+        draw.hDC = dc.GetSafeHdc();
+        draw.rcItem = RECT{0, 0, width, height};
+        draw.itemData = reinterpret_cast<ULONG_PTR>(&item);
+        COwnerDrawMenu().DrawItem(&draw);
+    }
+};
+
+}  // namespace
+
+TEST_F(OwnerDrawMenuTest, TrayMenuLoadsWithPlainTopLevelAndOwnerDrawnItems) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
+    EXPECT_TRUE(menu.IsLoaded());
+    ASSERT_EQ(1, menu.GetMenuItemCount());
+    EXPECT_FALSE(GetMenuState(menu.m_hMenu, 0, MF_BYPOSITION) & MF_OWNERDRAW);
+    EXPECT_EQ(L"POPUP", MenuText(menu.m_hMenu, 0));
+    EXPECT_FALSE(COwnerDrawMenu::IsRegisteredMenu(&menu));  // only popups are registered
+
+    COwnerDrawMenu& popup = Popup(menu);
+    ASSERT_EQ(14, popup.GetMenuItemCount());
+    ASSERT_EQ(14u, popup.Items().size());
+    for (int position = 0; position < 14; ++position) {
+        EXPECT_TRUE(popup.GetMenuState(position, MF_BYPOSITION) & MF_OWNERDRAW) << position;
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
+    }
+    for (int separator : {2, 6, 9, 12}) {
+        EXPECT_EQ(0u, popup.Items()[separator]->command);
+        EXPECT_TRUE(popup.Items()[separator]->flags & MF_SEPARATOR);
+    }
+    EXPECT_EQ(L"Display Next &Vistal", popup.Items()[10]->text);
+    EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
+    EXPECT_EQ(L"E&xit", popup.Items()[13]->text);
+}
+
+TEST_F(OwnerDrawMenuTest, NestedPopupsAndAlignedAccelerators) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(900));
+    ASSERT_EQ(2, menu.GetMenuItemCount());
+    EXPECT_EQ(L"&Edit", MenuText(menu.m_hMenu, 1));
+
+    COwnerDrawMenu& file = Popup(menu, 0);
+    ASSERT_EQ(5, file.GetMenuItemCount());
+    COwnerDrawMenu& recent = Popup(file, 1);  // a popup inside a popup is owner-drawn too
+    EXPECT_TRUE(ItemType(file.m_hMenu, 1) & MFT_OWNERDRAW);
+    ASSERT_EQ(2, recent.GetMenuItemCount());
+    EXPECT_EQ(L"Two", recent.Items()[1]->text);
+    EXPECT_TRUE(file.Items()[2]->flags & MF_SEPARATOR);
+    EXPECT_EQ(903u, file.Items()[4]->command);
+    ASSERT_EQ(1, Popup(menu, 1).GetMenuItemCount());
+
+    // Labels padded with spaces up to the widest label plus a space.
+    const std::wstring open = file.Items()[0]->text;
+    const std::wstring save = file.Items()[3]->text;
+    const size_t openTab = open.find(L'\t');
+    ASSERT_NE(std::wstring::npos, openTab);
+    EXPECT_EQ(L"\tCtrl+O", open.substr(openTab));
+    EXPECT_EQ(L"&Open ", open.substr(0, 6));
+    EXPECT_EQ(L"\tCtrl+Shift+S", save.substr(save.find(L'\t')));
+    const int widest = TextWidth(L"Save &All Pictures ", true);
+    EXPECT_GE(TextWidth(open.substr(0, openTab), true), widest);
+    EXPECT_LT(TextWidth(open.substr(0, openTab - 1), true), widest);
+    EXPECT_EQ(L"E&xit", file.Items()[4]->text);  // no tab, left alone
+}
+
+TEST_F(OwnerDrawMenuTest, ReloadingAndDestroyingLeaveNoPopupRegistered) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(900));
+    HMENU file = menu.GetSubMenu(0);
+    HMENU recent = GetSubMenu(file, 1);
+    ASSERT_NE(nullptr, COwnerDrawMenu::FromRegisteredHandle(recent));
+
+    ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
+    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(file));
+    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(recent));
+    EXPECT_FALSE(IsMenu(file));
+    HMENU tray = menu.GetSubMenu(0);
+    EXPECT_NE(nullptr, COwnerDrawMenu::FromRegisteredHandle(tray));
+
+    // A missing resource changes nothing.
+    EXPECT_FALSE(menu.LoadMenu(4242));
+    EXPECT_EQ(tray, menu.GetSubMenu(0));
+
+    EXPECT_TRUE(menu.DestroyMenu());
+    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(tray));
+    EXPECT_FALSE(IsMenu(tray));
+    EXPECT_TRUE(menu.Items().empty());
+    EXPECT_FALSE(menu.IsLoaded());
+}
+
+TEST_F(OwnerDrawMenuTest, DetachedMenuKeepsItsPopupsRegisteredForItsWindow) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
+    MenuHandle windowMenu(menu.Detach());  // as the main frame does
+    HMENU popup = GetSubMenu(windowMenu.get(), 0);
+    EXPECT_NE(nullptr, COwnerDrawMenu::FromRegisteredHandle(popup));
+    // Destroying the object later must not free the window's popups under it.
+    menu.DestroyMenu();
+    EXPECT_TRUE(IsMenu(popup));
+    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(popup));
+}
+
+TEST_F(OwnerDrawMenuTest, SeparatorsAndItemsMeasureByStyle) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
+    COwnerDrawMenu& popup = Popup(menu);
+    COwnerDrawMenuItem& separator = *popup.Items()[2];
+    COwnerDrawMenuItem& item = *popup.Items()[10];
+    const int menuHeight = GetSystemMetrics(SM_CYMENU);
+
+    UseXPStyle();
+    ASSERT_TRUE(COwnerDrawMenu::IsXPStyle());
+    MEASUREITEMSTRUCT measured = Measure(separator);
+    EXPECT_EQ(0u, measured.itemWidth);
+    EXPECT_EQ(3u, measured.itemHeight);
+    measured = Measure(item);
+    EXPECT_EQ(static_cast<UINT>(TextWidth(item.text, true) + 31), measured.itemWidth);
+    EXPECT_EQ(static_cast<UINT>(std::max(menuHeight, 22)), measured.itemHeight);
+
+    UseClassicStyle();
+    ASSERT_FALSE(COwnerDrawMenu::IsXPStyle());
+    measured = Measure(separator);
+    EXPECT_EQ(0u, measured.itemWidth);
+    EXPECT_GE(measured.itemHeight, 9u);
+    EXPECT_EQ(static_cast<UINT>(std::max(menuHeight / 2, 9)), measured.itemHeight);
+    measured = Measure(item);
+    // Newer systems measure in the context's own font.
+    EXPECT_EQ(static_cast<UINT>(TextWidth(item.text, false) + 33), measured.itemWidth);
+    EXPECT_EQ(static_cast<UINT>(std::max(menuHeight, 19)), measured.itemHeight);
+}
+
+TEST_F(OwnerDrawMenuTest, ClassicThemeOnXPSelectsTheClassicStyle) {
+    RegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                             key.put(), nullptr));
+    const char theme[] = "C:\\WINDOWS\\Resources\\Themes\\WINDOWS CLASSIC.THEME";
+    RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(theme), sizeof theme);
+    UseXPStyle();  // also forgets the cached theme
+    EXPECT_TRUE(COwnerDrawMenu::IsClassicTheme());
+    EXPECT_FALSE(COwnerDrawMenu::IsXPStyle());
+
+    const char luna[] = "C:\\WINDOWS\\Resources\\Themes\\Luna.theme";
+    RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(luna), sizeof luna);
+    EXPECT_TRUE(COwnerDrawMenu::IsClassicTheme());  // computed once, then kept
+    UseXPStyle();
+    EXPECT_FALSE(COwnerDrawMenu::IsClassicTheme());
+    EXPECT_TRUE(COwnerDrawMenu::IsXPStyle());
+
+    EXPECT_TRUE(COwnerDrawMenu::IsClassicThemeName("windows classic.theme"));
+    EXPECT_FALSE(COwnerDrawMenu::IsClassicThemeName("Classic.theme"));
+    EXPECT_FALSE(COwnerDrawMenu::IsClassicThemeName("Windows Classic.theme.old"));
+    EXPECT_FALSE(COwnerDrawMenu::IsClassicThemeName(""));
+}
+
+TEST_F(OwnerDrawMenuTest, PlatformClasses) {
+    EXPECT_EQ(0, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_WINDOWS, 3, 95));
+    EXPECT_EQ(2, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_WINDOWS, 4, 0));
+    EXPECT_EQ(3, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_WINDOWS, 4, 10));
+    EXPECT_EQ(4, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_WINDOWS, 4, 90));
+    EXPECT_EQ(5, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 4, 0));
+    EXPECT_EQ(6, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 5, 0));
+    EXPECT_EQ(7, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 5, 1));
+    EXPECT_EQ(1, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 5, 2));
+    EXPECT_EQ(1, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 6, 1));
+}
+
+TEST_F(OwnerDrawMenuTest, LightenAndDarkenTruncate) {
+    EXPECT_EQ(RGB(249, 249, 249), COwnerDrawMenu::Darken(RGB(255, 255, 255), 0.02));
+    EXPECT_EQ(RGB(178, 178, 216), COwnerDrawMenu::Lighten(RGB(0, 0, 128), 0.7));
+    EXPECT_EQ(RGB(255, 255, 255), COwnerDrawMenu::Lighten(RGB(10, 20, 30), 1.0));
+    EXPECT_EQ(RGB(0, 0, 0), COwnerDrawMenu::Darken(RGB(10, 20, 30), 1.0));
+    EXPECT_EQ(RGB(10, 20, 30), COwnerDrawMenu::Lighten(RGB(10, 20, 30), 0.0));
+    EXPECT_EQ(RGB(10, 20, 30), COwnerDrawMenu::Darken(RGB(10, 20, 30), 1.5));
+}
+
+TEST_F(OwnerDrawMenuTest, ClassicDrawingOfItemsAndSeparators) {
+    UseClassicStyle();
+    ScopedGetDC screen(nullptr);
+    constexpr int kWidth = 200, kHeight = 20;
+    CMemoryDC dc(screen.get(), kWidth, kHeight);
+    ASSERT_TRUE(dc);
+    COwnerDrawMenuItem item{L"&Open\tCtrl+O", MF_OWNERDRAW, 901};
+
+    Draw(dc, item, ODS_SELECTED, kWidth, kHeight);
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dc.GetPixel(2, 2));
+    EXPECT_EQ(0, CountPixels(dc, 0, 25, kHeight, Sys(COLOR_HIGHLIGHTTEXT)));
+    EXPECT_GT(CountPixels(dc, 25, 60, kHeight, Sys(COLOR_HIGHLIGHTTEXT)), 0);  // label
+    EXPECT_GT(CountPixels(dc, 120, 184, kHeight, Sys(COLOR_HIGHLIGHTTEXT)), 0);  // accelerator
+    EXPECT_EQ(0, CountPixels(dc, 184, kWidth, kHeight, Sys(COLOR_HIGHLIGHTTEXT)));
+
+    // Disabled: engraved in two colours on the menu colour (made distinct
+    // from the light one, which may be the same).
+    {
+        ScopedSysColor menuColour(COLOR_MENU, RGB(200, 190, 180));
+        Draw(dc, item, ODS_GRAYED, kWidth, kHeight);
+        EXPECT_EQ(RGB(200, 190, 180), dc.GetPixel(2, 2));
+        EXPECT_GT(CountPixels(dc, 25, 60, kHeight, Sys(COLOR_GRAYTEXT)), 0);
+        EXPECT_GT(CountPixels(dc, 25, 60, kHeight, Sys(COLOR_BTNHIGHLIGHT)), 0);
+        EXPECT_EQ(0, CountPixels(dc, 0, 25, kHeight, Sys(COLOR_BTNHIGHLIGHT)));
+    }
+
+    // Disabled and selected: highlighted, the text in the menu colour.
+    Draw(dc, item, ODS_GRAYED | ODS_SELECTED, kWidth, kHeight);
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dc.GetPixel(2, 2));
+    EXPECT_GT(CountPixels(dc, 25, 60, kHeight, Sys(COLOR_MENU)), 0);
+    EXPECT_EQ(0, CountPixels(dc, 0, kWidth, kHeight, Sys(COLOR_GRAYTEXT)));
+
+    COwnerDrawMenuItem separator{L"", MF_OWNERDRAW | MF_SEPARATOR, 0};
+    Draw(dc, separator, 0, kWidth, 10);
+    EXPECT_EQ(Sys(COLOR_MENU), dc.GetPixel(100, 2));
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), dc.GetPixel(100, 5));
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), dc.GetPixel(100, 6));
+    EXPECT_EQ(Sys(COLOR_MENU), dc.GetPixel(100, 8));
+}
+
+TEST_F(OwnerDrawMenuTest, XPDrawingOfItemsAndSeparators) {
+    UseXPStyle();
+    ScopedGetDC screen(nullptr);
+    constexpr int kWidth = 200, kHeight = 22;
+    CMemoryDC dc(screen.get(), kWidth, kHeight);
+    ASSERT_TRUE(dc);
+    const COLORREF background = COwnerDrawMenu::Darken(Sys(COLOR_WINDOW), 0.02);
+    const COLORREF selection = COwnerDrawMenu::Lighten(Sys(COLOR_HIGHLIGHT), 0.7);
+    COwnerDrawMenuItem item{L"&Options...", MF_OWNERDRAW, 32771};
+
+    Draw(dc, item, 0, kWidth, kHeight);
+    EXPECT_EQ(Sys(COLOR_BTNFACE), dc.GetPixel(5, 5));  // picture column
+    EXPECT_EQ(Sys(COLOR_BTNFACE), dc.GetPixel(22, 5));
+    EXPECT_EQ(background, dc.GetPixel(23, 5));
+    EXPECT_EQ(background, dc.GetPixel(195, 2));
+    EXPECT_EQ(0, CountPixels(dc, 0, 31, kHeight, Sys(COLOR_MENUTEXT)));
+    EXPECT_GT(CountPixels(dc, 31, 120, kHeight, Sys(COLOR_MENUTEXT)), 0);
+
+    Draw(dc, item, ODS_SELECTED, kWidth, kHeight);
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dc.GetPixel(0, 0));
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dc.GetPixel(kWidth - 1, kHeight - 1));
+    EXPECT_EQ(selection, dc.GetPixel(5, 5));
+    EXPECT_EQ(selection, dc.GetPixel(195, 2));
+    EXPECT_GT(CountPixels(dc, 31, 120, kHeight, Sys(COLOR_MENUTEXT)), 0);  // same text colour
+
+    // Disabled items are never shown selected.
+    Draw(dc, item, ODS_SELECTED | ODS_GRAYED, kWidth, kHeight);
+    EXPECT_EQ(Sys(COLOR_BTNFACE), dc.GetPixel(5, 5));
+    EXPECT_EQ(background, dc.GetPixel(195, 2));
+    EXPECT_GT(CountPixels(dc, 31, 120, kHeight, Sys(COLOR_GRAYTEXT)), 0);
+    EXPECT_EQ(0, CountPixels(dc, 0, kWidth, kHeight, Sys(COLOR_MENUTEXT)));
+
+    COwnerDrawMenuItem separator{L"", MF_OWNERDRAW | MF_SEPARATOR, 0};
+    Draw(dc, separator, 0, kWidth, 3);
+    EXPECT_EQ(Sys(COLOR_BTNFACE), dc.GetPixel(5, 1));
+    EXPECT_EQ(background, dc.GetPixel(26, 1));  // the line starts 7 pixels after the column
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), dc.GetPixel(30, 1));
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), dc.GetPixel(199, 1));
+    EXPECT_EQ(background, dc.GetPixel(100, 0));
+}
+
+TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
+    COwnerDrawMenu& popup = Popup(menu);
+    const COwnerDrawMenuItem* exitRecord = popup.Items()[13].get();
+
+    SetMenuDefaultItem(popup.m_hMenu, 10, TRUE);
+    EnableMenuItem(popup.m_hMenu, 10, MF_BYPOSITION | MF_GRAYED);
+    InsertMenuW(popup.m_hMenu, 3, MF_BYPOSITION | MF_STRING, 555, L"&Inserted");
+    RemoveMenu(popup.m_hMenu, 0, MF_BYPOSITION);  // "&About Vistals..."
+    popup.SyncItems();
+
+    ASSERT_EQ(14u, popup.Items().size());
+    for (int position = 0; position < 14; ++position)
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
+    EXPECT_EQ(L"&Inserted", popup.Items()[2]->text);
+    EXPECT_EQ(555u, popup.Items()[2]->command);
+    EXPECT_TRUE(popup.GetMenuState(2, MF_BYPOSITION) & MF_OWNERDRAW);
+    EXPECT_TRUE(popup.Items()[10]->flags & MF_GRAYED);  // "Display Next &Vistal", now position 10 again
+    EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
+    EXPECT_FALSE(popup.Items()[11]->flags & MF_GRAYED);
+    EXPECT_EQ(10u, GetMenuDefaultItem(popup.m_hMenu, TRUE, GMDI_USEDISABLED));  // the default survives
+    EXPECT_EQ(exitRecord, popup.Items()[13].get());  // unchanged items keep their records
+    for (const auto& item : popup.Items()) EXPECT_NE(static_cast<UINT_PTR>(ID_APP_ABOUT), item->command);
+}
+
+TEST_F(OwnerDrawMenuTest, FindShortcutRunsTheFirstMatchingItem) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem(L"&Alpha", 0, 1);
+    menu.AppendItem(L"", 0, 0);
+    menu.AppendItem(L"&alpha again", 0, 2);
+    menu.AppendItem(L"Print\tCtrl+&P", 0, 3);
+
+    EXPECT_EQ(MAKELRESULT(0, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('a', MF_POPUP, &menu));
+    EXPECT_EQ(MAKELRESULT(0, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('A', MF_POPUP, &menu));
+    EXPECT_EQ(MAKELRESULT(3, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('p', MF_POPUP, &menu));
+    EXPECT_EQ(0, COwnerDrawMenu::FindShortcut('z', MF_POPUP, &menu));
+    EXPECT_EQ(0, COwnerDrawMenu::FindShortcut('a', 0, &menu));  // not a popup
+    EXPECT_EQ(0, COwnerDrawMenu::FindShortcut('a', MF_POPUP, nullptr));
+
+    // An item added behind the object's back is found after re-synchronising.
+    AppendMenuW(menu.m_hMenu, MF_STRING, 4, L"&Zulu");
+    EXPECT_EQ(MAKELRESULT(4, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('z', MF_POPUP, &menu));
+}
