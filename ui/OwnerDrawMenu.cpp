@@ -117,6 +117,22 @@ void DrawItemText(CDC& dc, const RECT& rect, const std::string& text, COLORREF c
                 DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
 }
 
+int PlatformClassOf(DWORD platformId, DWORD major, DWORD minor) {
+    if (platformId == VER_PLATFORM_WIN32_NT) {
+        if (major == 4) return COwnerDrawMenu::kNT4;
+        if (major == 5 && minor == 0) return COwnerDrawMenu::kWin2000;
+        if (major == 5 && minor == 1) return COwnerDrawMenu::kWinXP;
+        return COwnerDrawMenu::kNewerNT;
+    }
+    if (platformId == VER_PLATFORM_WIN32_WINDOWS) {
+        if (major < 4) return COwnerDrawMenu::kOldWindows;
+        if (major == 4 && minor == 10) return COwnerDrawMenu::kWin98;
+        if (major == 4 && minor == 90) return COwnerDrawMenu::kWinMe;
+        return COwnerDrawMenu::kWin95;
+    }
+    return COwnerDrawMenu::kOldWindows;
+}
+
 RECT Offset(RECT rect, int dx, int dy) {
     OffsetRect(&rect, dx, dy);
     return rect;
@@ -426,28 +442,12 @@ bool COwnerDrawMenu::IsClassicTheme() {
     return g_classicTheme == 1;
 }
 
-int COwnerDrawMenu::PlatformClassOf(DWORD platformId, DWORD major, DWORD minor) {
-    if (platformId == VER_PLATFORM_WIN32_NT) {
-        if (major == 4) return kNT4;
-        if (major == 5 && minor == 0) return kWin2000;
-        if (major == 5 && minor == 1) return kWinXP;
-        return kNewerNT;
-    }
-    if (platformId == VER_PLATFORM_WIN32_WINDOWS) {
-        if (major < 4) return kWin32s;
-        if (major == 4 && minor == 10) return kWin98;
-        if (major == 4 && minor == 90) return kWinMe;
-        return kWin95;
-    }
-    return kWin32s;
-}
-
 int COwnerDrawMenu::GetPlatformClass() {
     if (g_platformClassOverride >= 0) return g_platformClassOverride;
     static const int platformClass = [] {
         OSVERSIONINFOA version{};
         version.dwOSVersionInfoSize = sizeof version;
-        if (!GetVersionExA(&version)) return static_cast<int>(kWin32s);
+        if (!GetVersionExA(&version)) return static_cast<int>(kOldWindows);
         return PlatformClassOf(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
     }();
     return platformClass;
@@ -486,7 +486,7 @@ int MeasureTextWidth(const std::wstring& text) {
     const int platform = COwnerDrawMenu::GetPlatformClass();
     if (font && platform > COwnerDrawMenu::kNewerNT) SelectObject(dc.get(), font.get());
 
-    if (platform == COwnerDrawMenu::kWin32s) {
+    if (platform == COwnerDrawMenu::kOldWindows) {
         const std::string ansi = ToAnsi(text);
         RECT rect{};
         DrawTextA(dc.get(), ansi.c_str(), static_cast<int>(ansi.size()), &rect,

@@ -24,7 +24,7 @@ public:
     static constexpr int kPictureHeight = 15;
 
     // Platform classes of GetPlatformClass.
-    enum PlatformClass { kWin32s = 0, kNewerNT = 1, kWin95 = 2, kWin98 = 3, kWinMe = 4,
+    enum PlatformClass { kOldWindows = 0, kNewerNT = 1, kWin95 = 2, kWin98 = 3, kWinMe = 4,
                          kNT4 = 5, kWin2000 = 6, kWinXP = 7 };
 
     COwnerDrawMenu() = default;
@@ -57,7 +57,6 @@ public:
     // True when `themePath` names the Windows Classic theme.
     static bool IsClassicThemeName(const char* themePath);
     static int GetPlatformClass();
-    static int PlatformClassOf(DWORD platformId, DWORD major, DWORD minor);
     // True when the flat look is in force (themed Windows XP).
     static bool IsXPStyle();
 

@@ -263,18 +263,6 @@ TEST_F(OwnerDrawMenuTest, ClassicThemeOnXPSelectsTheClassicStyle) {
     EXPECT_FALSE(COwnerDrawMenu::IsClassicThemeName(""));
 }
 
-TEST_F(OwnerDrawMenuTest, PlatformClasses) {
-    EXPECT_EQ(0, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_WINDOWS, 3, 95));
-    EXPECT_EQ(2, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_WINDOWS, 4, 0));
-    EXPECT_EQ(3, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_WINDOWS, 4, 10));
-    EXPECT_EQ(4, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_WINDOWS, 4, 90));
-    EXPECT_EQ(5, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 4, 0));
-    EXPECT_EQ(6, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 5, 0));
-    EXPECT_EQ(7, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 5, 1));
-    EXPECT_EQ(1, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 5, 2));
-    EXPECT_EQ(1, COwnerDrawMenu::PlatformClassOf(VER_PLATFORM_WIN32_NT, 6, 1));
-}
-
 TEST_F(OwnerDrawMenuTest, LightenAndDarkenTruncate) {
     EXPECT_EQ(RGB(249, 249, 249), COwnerDrawMenu::Darken(RGB(255, 255, 255), 0.02));
     EXPECT_EQ(RGB(178, 178, 216), COwnerDrawMenu::Lighten(RGB(0, 0, 128), 0.7));

@@ -329,17 +329,6 @@ TEST_F(MainFrameTrayTest, MnemonicKeyRunsItsItem) {
     EXPECT_EQ(std::vector<LRESULT>{MAKELRESULT(1, MNC_EXECUTE)}, frame_->menuCharResults);
 }
 
-TEST_F(MainFrameTrayTest, FrameMenuIsTheOwnerDrawnTrayMenu) {
-    HMENU menu = frame_->GetMenu();
-    ASSERT_NE(nullptr, menu);
-    EXPECT_EQ(menu, frame_->m_hMenuDefault);
-    EXPECT_EQ(1, GetMenuItemCount(menu));
-    EXPECT_FALSE(GetMenuState(menu, 0, MF_BYPOSITION) & MF_OWNERDRAW);
-    COwnerDrawMenu* popup = COwnerDrawMenu::FromRegisteredHandle(GetSubMenu(menu, 0));
-    ASSERT_NE(nullptr, popup);
-    EXPECT_EQ(14u, popup->Items().size());
-}
-
 TEST_F(MainFrameTrayTest, TooltipFollowsTheSchedule) {
     const SettingsRecord saved = Settings;
     const CString savedName = CurrentVistalName;
