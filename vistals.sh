@@ -18,9 +18,21 @@ have_all_packages() {
   done
 }
 
+# The codec library's third-party sources come from Debian's source packages.
+has_deb_src() {
+  grep -qsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
+    /etc/apt/sources.list.d/*.sources
+}
+
 enable_deb_src() {
-  local f=/etc/apt/sources.list.d/debian.sources
-  [ -f "$f" ] && ! grep -q '^Types:.*deb-src' "$f" && sed -i 's/^Types: deb$/Types: deb deb-src/' "$f"
+  has_deb_src && return 0
+  local f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && sed -i 's/^Types: deb$/Types: deb deb-src/' "$f"
+  done
+  if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > /etc/apt/sources.list.d/vistals-src.list
+  fi
   return 0
 }
 
@@ -28,7 +40,7 @@ cmd_setup() {
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
-  if ! have_all_packages || ! grep -q 'deb-src' /etc/apt/sources.list.d/debian.sources 2>/dev/null; then
+  if ! have_all_packages || ! has_deb_src; then
     enable_deb_src
     echo "vistals: installing build and test tools (once)..." >&2
     export DEBIAN_FRONTEND=noninteractive
@@ -36,7 +48,6 @@ cmd_setup() {
     apt-get install -y -qq --no-install-recommends "${APT_PACKAGES[@]}" >/dev/null
   fi
 }
-
 
 cmd_build() {
   cmd_setup
