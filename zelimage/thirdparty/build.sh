@@ -6,22 +6,25 @@
 #
 # Installs headers and static libraries into OUT_DIR/prefix (or
 # OUT_DIR/prefix-native for the host compiler, used by the fuzzers).
-# A finished library leaves a stamp naming its source version, so a second
-# run with the same sources does nothing.
+# A finished library leaves a stamp naming its source version and its recipe
+# (flags and our own sources), so a second run with the same ones does nothing
+# and a changed recipe rebuilds.
 set -euo pipefail
 
 OUT=$(mkdir -p "$1" && cd "$1" && pwd)
 MODE=${2:-cross}
+HERE=$(cd "$(dirname "$0")" && pwd)
 SRC="$OUT/src"
 if [ "$MODE" = native ]; then
   PREFIX="$OUT/prefix-native"; WORK="$OUT/work-native"
   CC=${NATIVE_CC:-clang}; AR=ar; RANLIB=ranlib
   CMAKE_TOOLCHAIN=()
+  SIMD_CFLAGS=""
 else
   PREFIX="$OUT/prefix"; WORK="$OUT/work"
   CC=i686-w64-mingw32-gcc-posix; AR=i686-w64-mingw32-ar; RANLIB=i686-w64-mingw32-ranlib
-  HERE=$(cd "$(dirname "$0")" && pwd)
   CMAKE_TOOLCHAIN=(-DCMAKE_TOOLCHAIN_FILE="$HERE/../../cmake/mingw-i686.cmake")
+  SIMD_CFLAGS="-msse2"   # the DLL needs SSE2 anyway (its own code is built for it)
 fi
 CFLAGS_COMMON="-O2 ${EXTRA_CFLAGS:-}"
 mkdir -p "$SRC" "$PREFIX/include" "$PREFIX/lib" "$WORK"
@@ -48,8 +51,11 @@ source_dir() {
   echo "$dir"
 }
 
-done_already() { [ -f "$PREFIX/.stamp-$1-$(basename "$2")" ]; }
-mark_done() { rm -f "$PREFIX"/.stamp-"$1"-*; touch "$PREFIX/.stamp-$1-$(basename "$2")"; }
+# recipe TEXT [FILES...]: a short digest of a library's flags and our own sources.
+recipe() { { echo "$1"; shift; [ $# -eq 0 ] || cat "$@"; } | sha1sum | cut -c1-10; }
+stamp_of() { echo "$PREFIX/.stamp-$1-$(basename "$2")${3:+-$3}"; }
+done_already() { [ -f "$(stamp_of "$@")" ]; }
+mark_done() { rm -f "$PREFIX"/.stamp-"$1"-*; touch "$(stamp_of "$@")"; }
 
 # compile_archive NAME OUTLIB INCLUDEDIR SOURCES...: plain C sources into one static library.
 compile_archive() {
@@ -76,15 +82,20 @@ build_zlib() {
   mark_done zlib "$d"
 }
 
+# With libpng's SSE2 row filters; PngFilters.c stands in for intel/intel_init.c
+# and adds the 16-bit pixel sizes libpng leaves to plain C.
 build_libpng() {
   local d; d=$(source_dir libpng1.6)
-  done_already libpng "$d" && return 0
+  local flags="$SIMD_CFLAGS -DPNG_INTEL_SSE"
+  local id; id=$(recipe "$CFLAGS_COMMON $flags" "$HERE/PngFilters.c")
+  done_already libpng "$d" "$id" && return 0
   echo "thirdparty: libpng" >&2
   cp "$d/scripts/pnglibconf.h.prebuilt" "$d/pnglibconf.h"
-  compile_archive libpng libpng.a "$d" \
-    "$d"/{png,pngerror,pngget,pngmem,pngpread,pngread,pngrio,pngrtran,pngrutil,pngset,pngtrans,pngwio,pngwrite,pngwtran,pngwutil}.c
+  CFLAGS_COMMON="$CFLAGS_COMMON $flags" compile_archive libpng libpng.a "$d" \
+    "$d"/{png,pngerror,pngget,pngmem,pngpread,pngread,pngrio,pngrtran,pngrutil,pngset,pngtrans,pngwio,pngwrite,pngwtran,pngwutil}.c \
+    "$d/intel/filter_sse2_intrinsics.c" "$HERE/PngFilters.c"
   cp "$d/png.h" "$d/pngconf.h" "$d/pnglibconf.h" "$PREFIX/include/"
-  mark_done libpng "$d"
+  mark_done libpng "$d" "$id"
 }
 
 build_giflib() {
