@@ -13,7 +13,9 @@ Status CheckImageSize(int64_t width, int64_t height) {
     return kOk;
 }
 
-Status AllocateImage(Image& image, int32_t width, int32_t height, int32_t bits) {
+namespace {
+
+Status Allocate(Image& image, int32_t width, int32_t height, int32_t bits, bool blank) {
     Status sizeCheck = CheckImageSize(width, height);
     if (sizeCheck != kOk) return sizeCheck;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24) return kErrBadArgument;
@@ -22,13 +24,24 @@ Status AllocateImage(Image& image, int32_t width, int32_t height, int32_t bits) 
     fresh.height = height;
     fresh.bits = bits;
     try {
-        fresh.pixels.assign(fresh.Stride() * size_t(height), 0);
+        if (blank) fresh.pixels.assign(fresh.Stride() * size_t(height), 0);
+        else fresh.pixels.resize(fresh.Stride() * size_t(height));
         if (fresh.IsIndexed()) fresh.palette.assign(size_t(1) << bits, Rgb{});
     } catch (const std::bad_alloc&) {
         return kErrNoMemory;
     }
     image = std::move(fresh);
     return kOk;
+}
+
+}  // namespace
+
+Status AllocateImage(Image& image, int32_t width, int32_t height, int32_t bits) {
+    return Allocate(image, width, height, bits, true);
+}
+
+Status AllocateImageForOverwrite(Image& image, int32_t width, int32_t height, int32_t bits) {
+    return Allocate(image, width, height, bits, false);
 }
 
 Status ToTrueColor(const Image& source, Image& out) {

@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace zel {
@@ -24,13 +27,36 @@ constexpr uint64_t kMaxPixelBytes = uint64_t(1) << 30;
 // Why a size is refused, before any allocation is tried.
 Status CheckImageSize(int64_t width, int64_t height);
 
+// Leaves the elements that resize() adds uninitialised, so that a picture
+// about to be overwritten whole is not zeroed first; assign() still fills.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using PixelBuffer = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
+
 struct Image {
     int32_t width = 0;
     int32_t height = 0;
     // 24 for BGR pixels; 1, 4 or 8 for palette indices (one byte each);
     // 16 for BGR pixels whose channels hold only 5 significant bits.
     int32_t bits = 24;
-    std::vector<uint8_t> pixels;
+    PixelBuffer pixels;
     std::vector<Rgb> palette;
 
     bool IsIndexed() const { return bits <= 8; }
@@ -44,6 +70,10 @@ struct Image {
 // Sizes and allocates a blank (black) picture; bad sizes and missing
 // memory come back as a status instead of an exception.
 Status AllocateImage(Image& image, int32_t width, int32_t height, int32_t bits);
+
+// The same for a picture whose every pixel the caller is about to write:
+// the pixels start undefined (the palette still starts black).
+Status AllocateImageForOverwrite(Image& image, int32_t width, int32_t height, int32_t bits);
 
 // A 24-bit copy of any picture (palette pictures expanded).
 Status ToTrueColor(const Image& source, Image& out);

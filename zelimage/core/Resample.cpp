@@ -144,14 +144,14 @@ void ResizeColumns(const Image& in, Image& out, const FilterTable& table) {
 }
 
 Status ResizeWidth(const Image& in, int32_t width, Image& out, ReduceFilter filter) {
-    Status status = AllocateImage(out, width, in.height, 24);
+    Status status = AllocateImageForOverwrite(out, width, in.height, 24);
     if (status != kOk) return status;
     ResizeRows(in, out, BuildTable(in.width, width, filter));
     return kOk;
 }
 
 Status ResizeHeight(const Image& in, int32_t height, Image& out, ReduceFilter filter) {
-    Status status = AllocateImage(out, in.width, height, 24);
+    Status status = AllocateImageForOverwrite(out, in.width, height, 24);
     if (status != kOk) return status;
     ResizeColumns(in, out, BuildTable(in.height, height, filter));
     return kOk;
