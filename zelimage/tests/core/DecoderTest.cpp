@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <random>
@@ -69,6 +70,60 @@ TEST(PngDecoding, TransparencyIsCompositedOnBlack) {
     Image out = Decode(EncodePng(indexed, PNG_COLOR_TYPE_PALETTE, 8, {255, 0, 255, 255}));
     for (int32_t x = 0; x < 8; ++x)
         EXPECT_EQ(indexed.Row(0)[x] == 1 ? Rgb{} : PixelAt(indexed, x, 0), PixelAt(out, x, 0)) << x;
+}
+
+// Pictures with this much pixel data are inflated on a helper thread; the
+// 16-bit ones also go through the SSE2 filters for 6- and 8-byte pixels.
+TEST(PngDecoding, LargePicturesComeOutExact) {
+    Image noisy = Pattern(301, 203);
+    std::mt19937 random(3);
+    for (auto& v : noisy.pixels) v = uint8_t(v ^ (random() & 0x1F));
+    const Bytes eightBit = EncodePng(noisy, PNG_COLOR_TYPE_RGB, 8);
+    ASSERT_GT(eightBit.size(), 100000u) << "big enough for the helper thread";
+    EXPECT_TRUE(SamePixels(noisy, Decode(eightBit)));
+    EXPECT_TRUE(SamePixels(noisy, Decode(EncodePng(noisy, PNG_COLOR_TYPE_RGB, 16)))) << "16-bit";
+    EXPECT_TRUE(SamePixels(noisy, Decode(EncodePng(noisy, PNG_COLOR_TYPE_RGB, 16, {}, true)))) << "16-bit interlaced";
+    std::vector<uint8_t> alpha(size_t(noisy.width) * size_t(noisy.height));
+    for (auto& a : alpha) a = uint8_t(random());
+    Image expected = noisy;
+    for (size_t i = 0; i < expected.pixels.size(); ++i)
+        expected.pixels[i] = uint8_t((expected.pixels[i] * alpha[i / 3] + 127) / 255);
+    EXPECT_TRUE(SamePixels(expected, Decode(EncodePng(noisy, PNG_COLOR_TYPE_RGB_ALPHA, 16, alpha)))) << "16-bit RGBA";
+}
+
+TEST(PngDecoding, LargeDamagedPicturesFailCleanly) {
+    Image noisy = Pattern(260, 180);
+    std::mt19937 random(5);
+    for (auto& v : noisy.pixels) v = uint8_t(v ^ (random() & 0x3F));
+    const Bytes good = EncodePng(noisy, PNG_COLOR_TYPE_RGB, 8);
+    ASSERT_GT(good.size(), 100000u) << "big enough for the helper thread";
+    // The last IDAT chunk (before the 12-byte IEND) ends with zlib's checksum
+    // and the chunk's CRC: a wrong checksum with a right CRC is damage only
+    // zlib sees, and it sees it after the last row.
+    Bytes badChecksum = good;
+    const size_t checksum = good.size() - 12 - 4 - 4;
+    badChecksum[checksum] ^= 0x40;
+    const size_t crcAt = checksum + 4;
+    size_t chunkStart = 8;
+    for (size_t pos = 8; pos < crcAt;) {
+        chunkStart = pos;
+        pos += 12 + (uint32_t(good[pos]) << 24 | uint32_t(good[pos + 1]) << 16 | uint32_t(good[pos + 2]) << 8 | good[pos + 3]);
+    }
+    const uLong crc = crc32(0, badChecksum.data() + chunkStart + 4, uInt(crcAt - chunkStart - 4));
+    for (int i = 0; i < 4; ++i) badChecksum[crcAt + size_t(i)] = uint8_t(crc >> (24 - 8 * i));
+    Image image;
+    EXPECT_EQ(kErrDamaged, DecodePng(badChecksum.data(), badChecksum.size(), image)) << "zlib's checksum";
+
+    const Bytes cut(good.begin(), good.begin() + ptrdiff_t(good.size() * 2 / 3));
+    std::string problem;
+    EXPECT_EQ(kErrDamaged, DecodePng(cut.data(), cut.size(), image, &problem));
+    EXPECT_FALSE(problem.empty());
+    for (int round = 0; round < 20; ++round) {
+        Bytes flipped = good;
+        for (int k = 0; k < 3; ++k) flipped[60 + random() % (flipped.size() - 80)] ^= uint8_t(1 << (random() % 8));
+        if (DecodePng(flipped.data(), flipped.size(), image) == kOk)
+            ASSERT_EQ(image.Stride() * size_t(image.height), image.pixels.size());
+    }
 }
 
 TEST(JpegDecoding, BaselineProgressiveGreyAndScaled) {

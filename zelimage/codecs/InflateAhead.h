@@ -1,0 +1,86 @@
+// Inflating a PNG's pixel data on a second core while libpng works on the
+// first. libpng inflates and unfilters each row in turn on one thread; here
+// a helper thread inflates the IDAT stream with zlib and hands libpng the
+// result as IDAT chunks of stored (uncompressed) deflate blocks, so that
+// libpng's own work (filters, transformations) overlaps the inflating.
+// Everything else about the file still goes through libpng unchanged. Any
+// fault zlib finds in the pixel data refuses the picture, even one after the
+// last row that libpng alone would let pass with a warning.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <zlib.h>
+
+namespace zel {
+
+// Where the consecutive IDAT chunks of a PNG file lie: [begin, end).
+struct IdatRun {
+    size_t begin = 0;
+    size_t end = 0;
+};
+
+// False when the chunks up to the end of the first run of IDAT chunks are
+// not well formed, or those before it fail their CRC; libpng then reads the
+// file as it is and judges it. (The IDAT chunks' own CRCs are left to zlib's
+// checks of what they hold.)
+bool FindIdatRun(const uint8_t* data, size_t size, IdatRun& run);
+
+class InflateAhead {
+public:
+    // `data` must outlive the object; `run` comes from FindIdatRun.
+    InflateAhead(const uint8_t* data, const IdatRun& run);
+    ~InflateAhead();
+    InflateAhead(const InflateAhead&) = delete;
+    InflateAhead& operator=(const InflateAhead&) = delete;
+
+    // False when no thread could be had.
+    bool Start();
+
+    // Copies up to `length` bytes of the replacement IDAT chunks; fewer (down
+    // to none) once they end. Where zlib refused the original data, or it
+    // ended early, they end after the last good byte, and then Failed().
+    size_t Read(uint8_t* out, size_t length);
+    bool Failed();
+
+    // What was wrong with the compressed data, else empty.
+    std::string Problem();
+
+private:
+    struct Piece {
+        std::vector<uint8_t> bytes;
+        size_t used = 0;
+    };
+
+    void Produce();
+    bool FillPiece(Piece& piece, bool first);
+    bool FeedInput();
+    void Publish(bool last);
+
+    const uint8_t* data_;
+    IdatRun run_;
+    size_t nextChunk_;
+    z_stream stream_ = {};
+    bool streamReady_ = false;
+    std::string problem_;  // written by the worker before its last piece
+
+    std::vector<Piece> ring_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    size_t produced_ = 0;  // pieces handed over so far
+    size_t consumed_ = 0;  // pieces libpng has read to the end
+    bool finished_ = false;
+    bool stop_ = false;
+
+    Piece* reading_ = nullptr;
+    size_t readPos_ = 0;
+    std::thread worker_;
+};
+
+}  // namespace zel
