@@ -1,5 +1,6 @@
 #include "Bmp.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -252,7 +253,33 @@ Status ReadBmp(const uint8_t* data, size_t size, Image& out) {
     return kOk;
 }
 
-Status WriteBmp(const Image& image, std::vector<uint8_t>& out) {
+namespace {
+
+// Rows go out in blocks of about this many bytes.
+constexpr size_t kWriteBlockBytes = 256 * 1024;
+
+void PackRow(const Image& image, int32_t y, uint8_t* o, size_t stride) {
+    const uint8_t* in = image.Row(y);
+    const uint32_t bits = uint32_t(image.bits);
+    if (bits == 24) {
+        std::memcpy(o, in, size_t(image.width) * 3);
+        std::memset(o + size_t(image.width) * 3, 0, stride - size_t(image.width) * 3);
+        return;
+    }
+    std::memset(o, 0, stride);
+    if (bits == 16) {
+        for (int32_t x = 0; x < image.width; ++x, in += 3)
+            Put16(o + 2 * x, uint32_t((in[2] >> 3) << 10 | (in[1] >> 3) << 5 | (in[0] >> 3)));
+    } else {
+        const uint32_t perByte = 8 / bits;
+        for (int32_t x = 0; x < image.width; ++x)
+            o[x / perByte] |= uint8_t(in[x] << ((perByte - 1 - x % perByte) * bits));
+    }
+}
+
+}  // namespace
+
+Status WriteBmp(const Image& image, const ByteSink& sink) {
     if (image.Empty() || image.pixels.size() < image.Stride() * size_t(image.height)) return kErrBadArgument;
     const uint32_t bits = uint32_t(image.bits);
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24) return kErrBadArgument;
@@ -262,12 +289,15 @@ Status WriteBmp(const Image& image, std::vector<uint8_t>& out) {
     const uint64_t pixelOffset = kFileHeaderSize + 40 + paletteCount * 4;
     const uint64_t total = pixelOffset + uint64_t(stride) * uint64_t(image.height);
     if (total > 0xFFFFFFFFull) return kErrBadSize;
+    const size_t rowsPerBlock = std::max<size_t>(1, kWriteBlockBytes / stride);
+    std::vector<uint8_t> block;
     try {
-        out.assign(size_t(total), 0);
+        block.resize(std::max(size_t(pixelOffset), std::min(rowsPerBlock, size_t(image.height)) * stride));
     } catch (const std::bad_alloc&) {
         return kErrNoMemory;
     }
-    uint8_t* p = out.data();
+    uint8_t* p = block.data();
+    std::memset(p, 0, size_t(pixelOffset));
     p[0] = 'B'; p[1] = 'M';
     Put32(p + 2, uint32_t(total));
     Put32(p + 10, uint32_t(pixelOffset));
@@ -286,21 +316,28 @@ Status WriteBmp(const Image& image, std::vector<uint8_t>& out) {
         uint8_t* e = h + 40 + 4 * i;
         e[0] = image.palette[i].b; e[1] = image.palette[i].g; e[2] = image.palette[i].r;
     }
-    for (int32_t y = 0; y < image.height; ++y) {
-        const uint8_t* in = image.Row(y);
-        uint8_t* o = p + pixelOffset + size_t(image.height - 1 - y) * stride;
-        if (bits == 24) {
-            std::memcpy(o, in, size_t(image.width) * 3);
-        } else if (bits == 16) {
-            for (int32_t x = 0; x < image.width; ++x, in += 3)
-                Put16(o + 2 * x, uint32_t((in[2] >> 3) << 10 | (in[1] >> 3) << 5 | (in[0] >> 3)));
-        } else {
-            const uint32_t perByte = 8 / bits;
-            for (int32_t x = 0; x < image.width; ++x)
-                o[x / perByte] |= uint8_t(in[x] << ((perByte - 1 - x % perByte) * bits));
-        }
+    if (!sink(p, size_t(pixelOffset))) return kErrWrite;
+    for (int32_t y = image.height - 1; y >= 0;) {
+        size_t rows = 0;
+        for (; rows < rowsPerBlock && y >= 0; ++rows, --y) PackRow(image, y, p + rows * stride, stride);
+        if (!sink(p, rows * stride)) return kErrWrite;
     }
     return kOk;
+}
+
+Status WriteBmp(const Image& image, std::vector<uint8_t>& out) {
+    std::vector<uint8_t> file;
+    Status status;
+    try {
+        status = WriteBmp(image, [&file](const uint8_t* data, size_t size) {
+            file.insert(file.end(), data, data + size);
+            return true;
+        });
+    } catch (const std::bad_alloc&) {
+        return kErrNoMemory;
+    }
+    if (status == kOk) out = std::move(file);
+    return status;
 }
 
 }  // namespace zel

@@ -4,6 +4,8 @@
 
 #include "Image.h"
 
+#include <functional>
+
 namespace zel {
 
 struct BmpHeaderInfo {
@@ -22,7 +24,13 @@ Status ReadBmpInfo(const uint8_t* data, size_t size, BmpHeaderInfo& info);
 // palette pictures; the others become 24-bit.
 Status ReadBmp(const uint8_t* data, size_t size, Image& out);
 
-// Encodes bottom-up without compression at the picture's own depth.
+// Takes the file piece by piece; false stops the writing.
+using ByteSink = std::function<bool(const uint8_t* data, size_t size)>;
+
+// Encodes bottom-up without compression at the picture's own depth, handing
+// the file to `sink` in blocks of rows (never a whole second copy of the
+// picture). kErrWrite when the sink refused a block.
+Status WriteBmp(const Image& image, const ByteSink& sink);
 Status WriteBmp(const Image& image, std::vector<uint8_t>& out);
 
 }  // namespace zel

@@ -23,27 +23,27 @@ std::string SystemMessage(DWORD error) {
     return message;
 }
 
-bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
+bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
     size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD chunk = DWORD(std::min<size_t>(bytes.size() - done, 1u << 24)), written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    while (done < size) {
+        DWORD chunk = DWORD(std::min<size_t>(size - done, 1u << 24)), written = 0;
+        if (!WriteFile(file, data + done, chunk, &written, nullptr) || written == 0) return false;
         done += written;
     }
     return true;
 }
 
-bool WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes, DWORD& error) {
+Status WriteNewFile(const std::string& path, const FileProducer& produce, DWORD& error) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         error = GetLastError();
-        return false;
+        return kErrWrite;
     }
-    if (!WriteAll(file.get(), bytes)) {
+    return produce([&file, &error](const uint8_t* data, size_t size) {
+        if (WriteAll(file.get(), data, size)) return true;
         error = GetLastError();
         return false;
-    }
-    return true;
+    });
 }
 
 }  // namespace
@@ -88,16 +88,16 @@ Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::
     return kOk;
 }
 
-Status WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason) {
+Status WriteWholeFile(const std::string& path, const FileProducer& produce, std::string& reason) {
     const std::string temporary = path + "." + std::to_string(GetCurrentThreadId()) + ".tmp";
     DWORD error = 0;
-    if (WriteNewFile(temporary, bytes, error)) {
-        if (MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return kOk;
-        DeleteFileA(temporary.c_str());
-    }
-    if (WriteNewFile(path, bytes, error)) return kOk;
-    reason = SystemMessage(error);
-    return kErrWrite;
+    Status status = WriteNewFile(temporary, produce, error);
+    if (status == kOk && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return kOk;
+    DeleteFileA(temporary.c_str());
+    if (status != kOk && status != kErrWrite) return status;
+    status = WriteNewFile(path, produce, error);
+    if (status == kErrWrite) reason = SystemMessage(error);
+    return status;
 }
 
 }  // namespace zel

@@ -1,7 +1,10 @@
 // Whole-file reading and writing for the library's pictures.
 #pragma once
 
+#include "../core/Bmp.h"
 #include "../core/Status.h"
+
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -11,8 +14,14 @@ namespace zel {
 // Refuses files over 1 GiB; `reason` gets the system's words on failure.
 Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason);
 
+// Makes the file's bytes, handing them to the sink piece by piece.
+using FileProducer = std::function<Status(const ByteSink& sink)>;
+
 // Writes beside the target first and then replaces it, so that a reader
-// never sees half a file; falls back to writing in place.
-Status WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason);
+// never sees half a file; falls back to writing in place when the file
+// system refuses (not when `produce` fails for want of memory or a bad
+// picture: then no file is touched). kErrWrite with `reason` for the
+// system's refusals, else whatever `produce` returned.
+Status WriteWholeFile(const std::string& path, const FileProducer& produce, std::string& reason);
 
 }  // namespace zel

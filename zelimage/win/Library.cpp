@@ -380,13 +380,14 @@ public:
                 return Fail(p.get(), kErrBadArgument, "No file was prepared for writing the picture.");
             Status status = NeedPixels(*p);
             if (status != kOk) return status;
-            std::vector<uint8_t> bytes;
-            status = WriteBmp(p->image, bytes);
-            if (status == kErrNoMemory) return Fail(p.get(), status, NoMemoryText(p->image.width, p->image.height));
-            if (status != kOk) return Fail(p.get(), kErrWrite);
+            // Straight from the picture to the file, a block of rows at a time.
+            const Image& picture = p->image;
             std::string reason;
-            status = WriteWholeFile(p->writePath, bytes, reason);
-            if (status != kOk) return Fail(p.get(), kErrWrite, WithReason(kErrWrite, reason));
+            status = WriteWholeFile(p->writePath, [&picture](const ByteSink& sink) { return WriteBmp(picture, sink); },
+                                    reason);
+            if (status == kErrNoMemory) return Fail(p.get(), status, NoMemoryText(p->image.width, p->image.height));
+            if (status == kErrWrite && !reason.empty()) return Fail(p.get(), kErrWrite, WithReason(kErrWrite, reason));
+            if (status != kOk) return Fail(p.get(), kErrWrite);
             p->writePrepared = false;
             return kOk;
         });

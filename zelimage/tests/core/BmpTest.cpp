@@ -36,6 +36,28 @@ TEST(BmpRoundTrip, EveryWrittenDepthReadsBackUnchanged) {
     }
 }
 
+// The writer hands the file over in blocks of rows: large pictures span
+// several, and a sink that refuses stops the writing with a status.
+TEST(BmpRoundTrip, LargePicturesGoOutInBlocks) {
+    const Image trueColor = Pattern(701, 297);
+    const Image indexed = PalettePattern(1501, 411, 16, 4);
+    for (const Image* image : {&trueColor, &indexed}) {
+        Bytes file;
+        size_t blocks = 0;
+        ASSERT_EQ(kOk, WriteBmp(*image, [&](const uint8_t* data, size_t size) {
+            file.insert(file.end(), data, data + size);
+            ++blocks;
+            return true;
+        }));
+        EXPECT_GT(blocks, 2u);
+        EXPECT_EQ(file.size(), size_t(file[2] | file[3] << 8 | file[4] << 16 | file[5] << 24)) << "size in the header";
+        EXPECT_TRUE(SamePixels(*image, ReadBack(file))) << image->bits;
+    }
+    size_t calls = 0;
+    EXPECT_EQ(kErrWrite, WriteBmp(trueColor, [&](const uint8_t*, size_t) { return ++calls < 2; }));
+    EXPECT_EQ(2u, calls) << "nothing more after the refusal";
+}
+
 TEST(BmpRoundTrip, HighColorKeepsFiveBitsPerChannel) {
     Image image = Pattern(9, 4);
     for (auto& v : image.pixels) v = uint8_t(((v >> 3) * 255 + 15) / 31);  // already on the 5-bit grid
