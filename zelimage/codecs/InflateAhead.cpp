@@ -1,6 +1,7 @@
 #include "InflateAhead.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -15,8 +16,8 @@ constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
 constexpr size_t kStoredBlockHeader = 5;
 constexpr size_t kStoredBlockMax = 65535;
 // Each piece handed to libpng is one IDAT chunk of a few stored blocks; a
-// few pieces in flight keep both threads busy within about a megabyte.
-constexpr size_t kBlocksPerPiece = 4;
+// few pieces in flight keep both threads busy within half a megabyte.
+constexpr size_t kBlocksPerPiece = 2;
 constexpr size_t kPieces = 4;
 constexpr size_t kPieceCapacity =
     kChunkHeader + 2 + kBlocksPerPiece * (kStoredBlockHeader + kStoredBlockMax) + kStoredBlockHeader + 4 + 4;
@@ -60,11 +61,8 @@ bool FindIdatRun(const uint8_t* data, size_t size, IdatRun& run) {
 InflateAhead::InflateAhead(const uint8_t* data, const IdatRun& run) : data_(data), run_(run), nextChunk_(run.begin) {}
 
 InflateAhead::~InflateAhead() {
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        stop_ = true;
-    }
-    changed_.notify_all();
+    stop_.store(true);
+    Wake();
     if (worker_.joinable()) worker_.join();
     if (streamReady_) inflateEnd(&stream_);
 }
@@ -89,12 +87,10 @@ bool InflateAhead::Start() {
 
 size_t InflateAhead::Read(uint8_t* out, size_t length) {
     size_t done = 0;
-    while (done < length) {
+    while (done < length && !ended_) {
         if (!reading_) {
-            std::unique_lock<std::mutex> hold(lock_);
-            changed_.wait(hold, [this] { return produced_ > consumed_ || finished_; });
-            if (produced_ == consumed_) break;
-            reading_ = &ring_[consumed_ % kPieces];
+            WaitUntil([this] { return produced_.load(std::memory_order_acquire) > consumed_.load(std::memory_order_relaxed); });
+            reading_ = &ring_[consumed_.load(std::memory_order_relaxed) % kPieces];
             readPos_ = 0;
         }
         const size_t n = std::min(length - done, reading_->used - readPos_);
@@ -102,37 +98,53 @@ size_t InflateAhead::Read(uint8_t* out, size_t length) {
         done += n;
         readPos_ += n;
         if (readPos_ == reading_->used) {
+            ended_ = reading_->last;
             reading_ = nullptr;
-            {
-                std::lock_guard<std::mutex> hold(lock_);
-                ++consumed_;
-            }
-            changed_.notify_all();
+            consumed_.fetch_add(1, std::memory_order_release);
+            Wake();
         }
     }
     return done;
 }
 
-std::string InflateAhead::Problem() {
-    std::lock_guard<std::mutex> hold(lock_);
-    return finished_ ? problem_ : std::string();
-}
+bool InflateAhead::Failed() const { return ended_ && !problem_.empty(); }
 
-bool InflateAhead::Failed() { return !Problem().empty(); }
+std::string InflateAhead::Problem() const { return ended_ ? problem_ : std::string(); }
 
 void InflateAhead::Produce() {
     for (bool first = true;; first = false) {
-        Piece* piece;
-        {
-            std::unique_lock<std::mutex> hold(lock_);
-            changed_.wait(hold, [this] { return stop_ || produced_ - consumed_ < kPieces; });
-            if (stop_) return;
-            piece = &ring_[produced_ % kPieces];
-        }
-        const bool last = FillPiece(*piece, first);
-        Publish(last);
-        if (last) return;
+        WaitUntil([this] {
+            return stop_.load() || produced_.load(std::memory_order_relaxed) -
+                                           consumed_.load(std::memory_order_acquire) < kPieces;
+        });
+        if (stop_.load()) return;
+        Piece& piece = ring_[produced_.load(std::memory_order_relaxed) % kPieces];
+        piece.last = FillPiece(piece, first);
+        produced_.fetch_add(1, std::memory_order_release);
+        Wake();
+        if (piece.last) return;
     }
+}
+
+// A wait through Wine's server costs more than making a piece takes, so the
+// other thread is given a little time before this one goes to sleep.
+template <class Ready>
+void InflateAhead::WaitUntil(Ready ready) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > giveUp) {
+            std::unique_lock<std::mutex> hold(lock_);
+            changed_.wait(hold, ready);
+            return;
+        }
+        std::this_thread::yield();
+    }
+}
+
+// Taking the lock orders the change before a sleeper's last look at it.
+void InflateAhead::Wake() {
+    { std::lock_guard<std::mutex> hold(lock_); }
+    changed_.notify_all();
 }
 
 // One IDAT chunk of stored blocks; true when it is the last. Where zlib
@@ -196,15 +208,6 @@ bool InflateAhead::FeedInput() {
         return true;
     }
     return false;
-}
-
-void InflateAhead::Publish(bool last) {
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        ++produced_;
-        finished_ = last;
-    }
-    changed_.notify_all();
 }
 
 }  // namespace zel

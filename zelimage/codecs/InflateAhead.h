@@ -8,6 +8,7 @@
 // last row that libpng alone would let pass with a warning.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -46,40 +47,48 @@ public:
     // Copies up to `length` bytes of the replacement IDAT chunks; fewer (down
     // to none) once they end. Where zlib refused the original data, or it
     // ended early, they end after the last good byte, and then Failed().
+    // Read, Failed and Problem belong to one thread, libpng's.
     size_t Read(uint8_t* out, size_t length);
-    bool Failed();
+    bool Failed() const;
 
     // What was wrong with the compressed data, else empty.
-    std::string Problem();
+    std::string Problem() const;
 
 private:
     struct Piece {
         std::vector<uint8_t> bytes;
         size_t used = 0;
+        bool last = false;
     };
 
     void Produce();
     bool FillPiece(Piece& piece, bool first);
     bool FeedInput();
-    void Publish(bool last);
+    template <class Ready>
+    void WaitUntil(Ready ready);
+    void Wake();
 
     const uint8_t* data_;
     IdatRun run_;
+    // The helper thread's: the input position and zlib's state.
     size_t nextChunk_;
     z_stream stream_ = {};
     bool streamReady_ = false;
-    std::string problem_;  // written by the worker before its last piece
+    std::string problem_;  // written before the last piece is handed over
 
+    // Pieces go round the ring: the helper fills one while libpng reads another.
     std::vector<Piece> ring_;
-    std::mutex lock_;
+    std::atomic<size_t> produced_{0};  // pieces handed over so far
+    std::atomic<size_t> consumed_{0};  // pieces libpng has read to the end
+    std::atomic<bool> stop_{false};
+    std::mutex lock_;  // only for sleeping and waking
     std::condition_variable changed_;
-    size_t produced_ = 0;  // pieces handed over so far
-    size_t consumed_ = 0;  // pieces libpng has read to the end
-    bool finished_ = false;
-    bool stop_ = false;
 
+    // libpng's thread's.
     Piece* reading_ = nullptr;
     size_t readPos_ = 0;
+    bool ended_ = false;
+
     std::thread worker_;
 };
 
