@@ -77,6 +77,9 @@ bool InflateAhead::Start() {
     // Window size from the stream's own header, as libpng asks of zlib.
     if (inflateInit2(&stream_, 0) != Z_OK) return false;
     streamReady_ = true;
+    // The chunks' CRCs guard the data instead, as in libpng (which only warns
+    // about a wrong zlib checksum); they cover far fewer bytes.
+    inflateValidate(&stream_, 0);
     try {
         worker_ = std::thread(&InflateAhead::Produce, this);
     } catch (const std::system_error&) {
@@ -92,6 +95,7 @@ size_t InflateAhead::Read(uint8_t* out, size_t length) {
             WaitUntil([this] { return produced_.load(std::memory_order_acquire) > consumed_.load(std::memory_order_relaxed); });
             reading_ = &ring_[consumed_.load(std::memory_order_relaxed) % kPieces];
             readPos_ = 0;
+            lastInHand_ = reading_->last;
         }
         const size_t n = std::min(length - done, reading_->used - readPos_);
         std::memcpy(out + done, reading_->bytes.data() + readPos_, n);
@@ -107,9 +111,9 @@ size_t InflateAhead::Read(uint8_t* out, size_t length) {
     return done;
 }
 
-bool InflateAhead::Failed() const { return ended_ && !problem_.empty(); }
+bool InflateAhead::Failed() const { return ended_ && refused_; }
 
-std::string InflateAhead::Problem() const { return ended_ ? problem_ : std::string(); }
+std::string InflateAhead::Problem() const { return lastInHand_ ? problem_ : std::string(); }
 
 void InflateAhead::Produce() {
     for (bool first = true;; first = false) {
@@ -148,8 +152,10 @@ void InflateAhead::Wake() {
 }
 
 // One IDAT chunk of stored blocks; true when it is the last. Where zlib
-// refuses the original data, or it ends early, the chunks stop at the last
-// good byte and Read reports the failure.
+// refuses the original data, or it ends early, the stored stream ends after
+// the last good byte, and libpng judges as it would the original: short of
+// data unless it already has every row. Where a CRC fails it simply stops,
+// and Read reports the failure.
 bool InflateAhead::FillPiece(Piece& piece, bool first) {
     uint8_t* out = piece.bytes.data();
     size_t pos = kChunkHeader;
@@ -164,7 +170,7 @@ bool InflateAhead::FillPiece(Piece& piece, bool first) {
         stream_.avail_out = uInt(kStoredBlockMax);
         while (stream_.avail_out > 0) {
             if (stream_.avail_in == 0 && !FeedInput()) {
-                problem_ = "the image data ends early";
+                if (!refused_) problem_ = "the image data ends early";
                 last = true;
                 break;
             }
@@ -183,8 +189,8 @@ bool InflateAhead::FillPiece(Piece& piece, bool first) {
         PutStoredBlockHeader(header, false, length);
         pos += kStoredBlockHeader + length;
     }
-    if (last && problem_.empty()) {
-        // The closing block and the checksum zlib has just verified.
+    if (last && !refused_) {
+        // The closing block, and a checksum nobody checks.
         PutStoredBlockHeader(out + pos, true, 0);
         pos += kStoredBlockHeader;
         PutBe32(out + pos, uint32_t(stream_.adler));
@@ -197,11 +203,18 @@ bool InflateAhead::FillPiece(Piece& piece, bool first) {
     return last;
 }
 
+// The next IDAT chunk's data, once its CRC matches; false at the end of the
+// run or at a chunk whose CRC does not match (then with the problem said).
 bool InflateAhead::FeedInput() {
     while (nextChunk_ < run_.end) {
         const uint8_t* chunk = data_ + nextChunk_;
         const uint32_t length = Be32(chunk);
         nextChunk_ += kChunkOverhead + length;
+        if (crc32(crc32(0, nullptr, 0), chunk + 4, uInt(length + 4)) != Be32(chunk + kChunkHeader + length)) {
+            problem_ = "CRC error";
+            refused_ = true;
+            return false;
+        }
         if (length == 0) continue;
         stream_.next_in = const_cast<Bytef*>(chunk + kChunkHeader);
         stream_.avail_in = uInt(length);

@@ -3,9 +3,10 @@
 // a helper thread inflates the IDAT stream with zlib and hands libpng the
 // result as IDAT chunks of stored (uncompressed) deflate blocks, so that
 // libpng's own work (filters, transformations) overlaps the inflating.
-// Everything else about the file still goes through libpng unchanged. Any
-// fault zlib finds in the pixel data refuses the picture, even one after the
-// last row that libpng alone would let pass with a warning.
+// Everything else about the file still goes through libpng unchanged, and
+// the pixel data is judged as libpng would: a chunk whose CRC does not match
+// stops the picture, data zlib refuses stops it unless every row came before;
+// zlib's own checksum is not checked (libpng only warns about it).
 #pragma once
 
 #include <atomic>
@@ -29,8 +30,8 @@ struct IdatRun {
 
 // False when the chunks up to the end of the first run of IDAT chunks are
 // not well formed, or those before it fail their CRC; libpng then reads the
-// file as it is and judges it. (The IDAT chunks' own CRCs are left to zlib's
-// checks of what they hold.)
+// file as it is and judges it. (The IDAT chunks' own CRCs are checked as
+// they are inflated.)
 bool FindIdatRun(const uint8_t* data, size_t size, IdatRun& run);
 
 class InflateAhead {
@@ -46,12 +47,14 @@ public:
 
     // Copies up to `length` bytes of the replacement IDAT chunks; fewer (down
     // to none) once they end. Where zlib refused the original data, or it
-    // ended early, they end after the last good byte, and then Failed().
+    // ended early, the replacement stream ends after the last good byte;
+    // where a chunk's CRC failed it breaks off there, and then Failed().
     // Read, Failed and Problem belong to one thread, libpng's.
     size_t Read(uint8_t* out, size_t length);
     bool Failed() const;
 
-    // What was wrong with the compressed data, else empty.
+    // What was wrong with the pixel data, once Read has reached the last
+    // piece of the replacement chunks; else empty.
     std::string Problem() const;
 
 private:
@@ -75,6 +78,7 @@ private:
     z_stream stream_ = {};
     bool streamReady_ = false;
     std::string problem_;  // written before the last piece is handed over
+    bool refused_ = false;  // a CRC failed: the replacement stream breaks off
 
     // Pieces go round the ring: the helper fills one while libpng reads another.
     std::vector<Piece> ring_;
@@ -87,6 +91,7 @@ private:
     // libpng's thread's.
     Piece* reading_ = nullptr;
     size_t readPos_ = 0;
+    bool lastInHand_ = false;
     bool ended_ = false;
 
     std::thread worker_;

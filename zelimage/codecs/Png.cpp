@@ -93,7 +93,7 @@ struct Reader {
         source.run = run;
         source.ahead = ahead.get();
         // The chunks before the pixel data passed their CRCs in FindIdatRun,
-        // the pixel data passes zlib's checks on the helper thread, and the
+        // the IDAT chunks pass theirs on the helper thread, and the
         // replacement chunks carry neither CRCs nor a checksum worth checking.
         png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
         png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
@@ -160,8 +160,8 @@ Status DecodePng(const uint8_t* data, size_t size, Image& out, std::string* prob
     r.InflateAheadWith(ahead);
     if (setjmp(png_jmpbuf(r.png))) {
         if (problem) {
-            const std::string zlibWords = ahead ? ahead->Problem() : std::string();
-            *problem = zlibWords.empty() ? std::string(r.error.text) : "IDAT: " + zlibWords;
+            const std::string pixelData = ahead ? ahead->Problem() : std::string();
+            *problem = pixelData.empty() ? std::string(r.error.text) : "IDAT: " + pixelData;
         }
         return kErrDamaged;
     }
