@@ -1,5 +1,6 @@
 /* Compiled into libpng in place of its intel/intel_init.c: installs libpng's
- * own SSE2 filters for 3- and 4-byte pixels, and SSE2 filters for the 6- and
+ * own SSE2 filters for 3- and 4-byte pixels (their SSE4.1 Paeth where the
+ * processor has it, see PngFiltersSse41.c), and SSE2 filters for the 6- and
  * 8-byte pixels of 16-bit RGB and RGBA, which libpng leaves to byte-at-a-time
  * C (the slowest part of decoding a 16-bit picture).
  *
@@ -105,6 +106,17 @@ static void Avg8(png_row_infop info, png_bytep row, png_const_bytep prev) { AvgW
 static void Paeth6(png_row_infop info, png_bytep row, png_const_bytep prev) { PaethWide(6, info, row, prev); }
 static void Paeth8(png_row_infop info, png_bytep row, png_const_bytep prev) { PaethWide(8, info, row, prev); }
 
+#ifdef ZEL_PNG_SSE41
+void zel_png_read_filter_row_paeth3_sse41(png_row_infop, png_bytep, png_const_bytep);
+void zel_png_read_filter_row_paeth4_sse41(png_row_infop, png_bytep, png_const_bytep);
+
+static int HasSse41(void)
+{
+   __builtin_cpu_init();
+   return __builtin_cpu_supports("sse4.1");
+}
+#endif
+
 void png_init_filter_functions_sse2(png_structp pp, unsigned int bpp)
 {
    if (bpp == 3)
@@ -112,12 +124,20 @@ void png_init_filter_functions_sse2(png_structp pp, unsigned int bpp)
       pp->read_filter[PNG_FILTER_VALUE_SUB-1] = png_read_filter_row_sub3_sse2;
       pp->read_filter[PNG_FILTER_VALUE_AVG-1] = png_read_filter_row_avg3_sse2;
       pp->read_filter[PNG_FILTER_VALUE_PAETH-1] = png_read_filter_row_paeth3_sse2;
+#ifdef ZEL_PNG_SSE41
+      if (HasSse41())
+         pp->read_filter[PNG_FILTER_VALUE_PAETH-1] = zel_png_read_filter_row_paeth3_sse41;
+#endif
    }
    else if (bpp == 4)
    {
       pp->read_filter[PNG_FILTER_VALUE_SUB-1] = png_read_filter_row_sub4_sse2;
       pp->read_filter[PNG_FILTER_VALUE_AVG-1] = png_read_filter_row_avg4_sse2;
       pp->read_filter[PNG_FILTER_VALUE_PAETH-1] = png_read_filter_row_paeth4_sse2;
+#ifdef ZEL_PNG_SSE41
+      if (HasSse41())
+         pp->read_filter[PNG_FILTER_VALUE_PAETH-1] = zel_png_read_filter_row_paeth4_sse41;
+#endif
    }
    else if (bpp == 6)
    {

@@ -83,17 +83,26 @@ build_zlib() {
 }
 
 # With libpng's SSE2 row filters; PngFilters.c stands in for intel/intel_init.c
-# and adds the 16-bit pixel sizes libpng leaves to plain C.
+# and adds the 16-bit pixel sizes libpng leaves to plain C, and an SSE4.1
+# Paeth (PngFiltersSse41.c) for processors that have it.
 build_libpng() {
   local d; d=$(source_dir libpng1.6)
-  local flags="$SIMD_CFLAGS -DPNG_INTEL_SSE"
-  local id; id=$(recipe "$CFLAGS_COMMON $flags" "$HERE/PngFilters.c")
+  local flags="$SIMD_CFLAGS -DPNG_INTEL_SSE" sse41=no
+  case "$($CC -dumpmachine)" in i?86-*|x86_64-*) sse41=yes; flags="$flags -DZEL_PNG_SSE41" ;; esac
+  local id; id=$(recipe "$CFLAGS_COMMON $flags" "$HERE/PngFilters.c" "$HERE/PngFiltersSse41.c")
   done_already libpng "$d" "$id" && return 0
   echo "thirdparty: libpng" >&2
   cp "$d/scripts/pnglibconf.h.prebuilt" "$d/pnglibconf.h"
   CFLAGS_COMMON="$CFLAGS_COMMON $flags" compile_archive libpng libpng.a "$d" \
     "$d"/{png,pngerror,pngget,pngmem,pngpread,pngread,pngrio,pngrtran,pngrutil,pngset,pngtrans,pngwio,pngwrite,pngwtran,pngwutil}.c \
     "$d/intel/filter_sse2_intrinsics.c" "$HERE/PngFilters.c"
+  if [ $sse41 = yes ]; then
+    # Only this object's Paeth runs, and only where the processor has SSE4.1.
+    $CC $CFLAGS_COMMON $flags -msse4.1 -I"$d" -I"$PREFIX/include" -c "$HERE/PngFiltersSse41.c" \
+      -o "$WORK/libpng/PngFiltersSse41.o"
+    $AR r "$PREFIX/lib/libpng.a" "$WORK/libpng/PngFiltersSse41.o"
+    $RANLIB "$PREFIX/lib/libpng.a"
+  fi
   cp "$d/png.h" "$d/pngconf.h" "$d/pnglibconf.h" "$PREFIX/include/"
   mark_done libpng "$d" "$id"
 }
