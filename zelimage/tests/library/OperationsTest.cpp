@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 using namespace zeltest;
@@ -10,6 +12,12 @@ namespace {
 
 std::string Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos ? "" : "\"" + text + "\" lacks \"" + part + "\"";
+}
+
+zel::Image ReadBmpPixels(const Bytes& file) {
+    zel::Image image;
+    EXPECT_EQ(zel::kOk, zel::ReadBmp(file.data(), file.size(), image));
+    return image;
 }
 
 }  // namespace
@@ -154,6 +162,61 @@ TEST_F(LibraryTest, WritingNeedsTheBmpWriterAndNeverAnswersSeven) {
     EXPECT_EQ(0, flag) << "a true-colour display shows every colour";
     lib->FreeImage(image);
     EXPECT_EQ(IMAGE_ERR_BAD_HANDLE, lib->CheckImage(image));
+}
+
+// The wallpaper file is rewritten on every change: a smaller picture leaves
+// nothing of the larger one behind, no temporary file stays, and a reader
+// that has the old file open keeps reading the old picture.
+TEST_F(LibraryTest, RewritingTheWallpaperFile) {
+    const std::string path = folder + "\\again.bmp";
+    const FormatInfo writer = BmpWriter();
+    const auto write = [&](ImageHandle image) {
+        EXPECT_EQ(0, lib->BeginWrite(path.c_str(), image, &writer));
+        return lib->WriteImage(image);
+    };
+    const auto fileBytes = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    ImageHandle large = lib->CreateImage(300, 200, 24, 0), small = lib->CreateImage(5, 3, 24, 0);
+    ImageHandle other = Load(Save("other.png", EncodePng(Pattern(300, 200), 2, 8)));
+    ASSERT_EQ(0, write(large));
+    ASSERT_EQ(0, write(small));
+    Bytes smallFile;
+    zel::WriteBmp(Pixels(small), smallFile);
+    EXPECT_TRUE(smallFile == fileBytes()) << "exactly the small picture's file";
+
+    ASSERT_EQ(0, write(large));
+    const Bytes largeFile = fileBytes();
+    HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    // Windows lets the new file take the name; Wine refuses while the old one
+    // is open, and then the old one must still be there, whole.
+    const ImageStatus status = write(other);
+    Bytes seen(largeFile.size());
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(reader, seen.data(), DWORD(seen.size()), &got, nullptr));
+    CloseHandle(reader);
+    EXPECT_TRUE(seen == largeFile) << "the open file did not change under its reader";
+    if (status == 0) EXPECT_TRUE(SamePixels(Pattern(300, 200), ReadBmpPixels(fileBytes())));
+    else EXPECT_TRUE(largeFile == fileBytes()) << "the old picture is kept";
+    ASSERT_EQ(0, write(other)) << "once nobody holds it";
+    EXPECT_TRUE(SamePixels(Pattern(300, 200), ReadBmpPixels(fileBytes())));
+
+    const std::string secondName = folder + "\\again-too.bmp";
+    ASSERT_TRUE(CreateHardLinkA(secondName.c_str(), path.c_str(), nullptr));
+    ASSERT_EQ(0, write(small));
+    std::ifstream second(secondName, std::ios::binary);
+    EXPECT_TRUE(SamePixels(Pattern(300, 200), ReadBmpPixels(Bytes((std::istreambuf_iterator<char>(second)),
+                                                                  std::istreambuf_iterator<char>()))))
+        << "a second name of the old file keeps the old picture";
+
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\again.bmp.*.tmp").c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "a temporary file was left: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    for (ImageHandle image : {large, small, other}) lib->FreeImage(image);
 }
 
 TEST_F(LibraryTest, DamagedAndHostileFilesFailWithAMessage) {
