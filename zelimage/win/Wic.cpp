@@ -136,41 +136,53 @@ std::vector<WicFormat> EnumerateWicDecoders() {
     return formats;
 }
 
-Status ReadWicInfo(const uint8_t* data, size_t size, GUID& container, int32_t& width, int32_t& height,
-                   std::string* problem) {
-    ComScope com;
+namespace {
+
+// The decoder of a picture held in memory and its first frame's size.
+struct FirstFrame {
     ComPtr<IWICImagingFactory> factory;
-    if (!CreateFactory(factory)) return kErrUnsupported;
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapDecoder> decoder;
-    if (!OpenDecoder(factory.get(), data, size, stream, decoder)) return kErrUnsupported;
-    if (FAILED(decoder->GetContainerFormat(&container))) return kErrUnsupported;
     ComPtr<IWICBitmapFrameDecode> frame;
-    UINT w = 0, h = 0;
-    if (FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&w, &h))) {
+    UINT width = 0, height = 0;
+};
+
+Status OpenFirstFrame(const uint8_t* data, size_t size, FirstFrame& first, std::string* problem) {
+    if (!CreateFactory(first.factory)) return kErrUnsupported;
+    if (!OpenDecoder(first.factory.get(), data, size, first.stream, first.decoder)) return kErrUnsupported;
+    if (FAILED(first.decoder->GetFrame(0, first.frame.put())) ||
+        FAILED(first.frame->GetSize(&first.width, &first.height))) {
         if (problem) *problem = "the first frame is not readable";
         return kErrDamaged;
     }
-    width = int32_t(std::min<UINT>(w, INT32_MAX));
-    height = int32_t(std::min<UINT>(h, INT32_MAX));
-    return CheckImageSize(w, h);
+    return kOk;
+}
+
+}  // namespace
+
+Status ReadWicInfo(const uint8_t* data, size_t size, GUID& container, int32_t& width, int32_t& height,
+                   std::string* problem) {
+    ComScope com;
+    FirstFrame first;
+    const Status status = OpenFirstFrame(data, size, first, problem);
+    if (status != kOk) return status;
+    if (FAILED(first.decoder->GetContainerFormat(&container))) return kErrUnsupported;
+    width = int32_t(std::min<UINT>(first.width, INT32_MAX));
+    height = int32_t(std::min<UINT>(first.height, INT32_MAX));
+    return CheckImageSize(first.width, first.height);
 }
 
 Status DecodeWic(const uint8_t* data, size_t size, Image& out, std::string* problem) {
     ComScope com;
-    ComPtr<IWICImagingFactory> factory;
-    if (!CreateFactory(factory)) return kErrUnsupported;
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapDecoder> decoder;
-    if (!OpenDecoder(factory.get(), data, size, stream, decoder)) return kErrUnsupported;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICBitmapSource> converted;
-    UINT w = 0, h = 0;
-    if (FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&w, &h))) return kErrDamaged;
-    Status status = CheckImageSize(w, h);
+    FirstFrame first;
+    Status status = OpenFirstFrame(data, size, first, problem);
     if (status != kOk) return status;
+    const UINT w = first.width, h = first.height;
+    status = CheckImageSize(w, h);
+    if (status != kOk) return status;
+    ComPtr<IWICBitmapSource> converted;
     // Premultiplied BGRA: dropping alpha leaves the picture composited on black.
-    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.get(), converted.put()))) {
+    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, first.frame.get(), converted.put()))) {
         if (problem) *problem = "its pixel format cannot be converted";
         return kErrUnsupported;
     }
