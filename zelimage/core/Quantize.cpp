@@ -172,23 +172,40 @@ private:
 
 uint8_t ClampByte(int v) { return uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
+// Rounding errors (in 16ths) carried to the pixels still to come: the
+// current row and the one below, with a pixel of margin on either side.
+class ErrorRows {
+public:
+    explicit ErrorRows(int32_t width)
+        : stride_(size_t(width + 2) * 3), rows_(stride_ * 2, 0), current_(rows_.data()), next_(current_ + stride_) {}
+    // The three channel slots of pixel x in the current row and the next.
+    int32_t* Current(int32_t x) { return current_ + size_t(x + 1) * 3; }
+    int32_t* Below(int32_t x) { return next_ + size_t(x + 1) * 3; }
+    void StartRow() { std::fill(next_, next_ + stride_, 0); }
+    void EndRow() { std::swap(current_, next_); }
+
+private:
+    size_t stride_;
+    std::vector<int32_t> rows_;
+    int32_t* current_;
+    int32_t* next_;
+};
+
 // Maps every pixel to a palette index; with diffusion the rounding error
 // of each pixel is spread to its neighbours (Floyd-Steinberg, serpentine).
 void MapToPalette(const Image& in, Image& out, bool diffuse) {
     NearestColor nearest(out.palette);
     const int32_t w = in.width;
-    std::vector<int32_t> errorRows(size_t(w + 2) * 3 * 2, 0);
-    int32_t* current = errorRows.data();
-    int32_t* next = current + size_t(w + 2) * 3;
+    ErrorRows errors(w);
     for (int32_t y = 0; y < in.height; ++y) {
         const uint8_t* src = in.Row(y);
         uint8_t* dst = out.Row(y);
-        std::fill(next, next + size_t(w + 2) * 3, 0);
+        errors.StartRow();
         const bool leftToRight = (y % 2) == 0;
         for (int32_t i = 0; i < w; ++i) {
             const int32_t x = leftToRight ? i : w - 1 - i;
             const uint8_t* p = src + size_t(x) * 3;
-            int32_t* e = current + size_t(x + 1) * 3;
+            int32_t* e = errors.Current(x);
             int r = p[2], g = p[1], b = p[0];
             if (diffuse) {
                 r = ClampByte(r + (e[0] >> 4)); g = ClampByte(g + (e[1] >> 4)); b = ClampByte(b + (e[2] >> 4));
@@ -200,7 +217,7 @@ void MapToPalette(const Image& in, Image& out, bool diffuse) {
             const int err[3] = {r - c.r, g - c.g, b - c.b};
             const int step = leftToRight ? 3 : -3;
             int32_t* ahead = e + step;
-            int32_t* below = next + size_t(x + 1) * 3;
+            int32_t* below = errors.Below(x);
             for (int k = 0; k < 3; ++k) {
                 ahead[k] += err[k] * 7;
                 below[k - step] += err[k] * 3;
@@ -208,7 +225,7 @@ void MapToPalette(const Image& in, Image& out, bool diffuse) {
                 below[k + step] += err[k] * 1;
             }
         }
-        std::swap(current, next);
+        errors.EndRow();
     }
 }
 
@@ -218,15 +235,14 @@ Status ReduceToHighColor(const Image& in, bool diffuse, Image& out) {
     if (status != kOk) return status;
     result.bits = 16;
     const int32_t w = in.width;
-    std::vector<int32_t> errorRows(size_t(w + 2) * 3 * 2, 0);
-    int32_t* current = errorRows.data();
-    int32_t* next = current + size_t(w + 2) * 3;
+    ErrorRows errors(w);
     for (int32_t y = 0; y < in.height; ++y) {
         const uint8_t* src = in.Row(y);
         uint8_t* dst = result.Row(y);
-        std::fill(next, next + size_t(w + 2) * 3, 0);
+        errors.StartRow();
         for (int32_t x = 0; x < w; ++x) {
-            int32_t* e = current + size_t(x + 1) * 3;
+            int32_t* e = errors.Current(x);
+            int32_t* below = errors.Below(x);
             for (int k = 0; k < 3; ++k) {
                 int v = diffuse ? ClampByte(src[x * 3 + k] + (e[k] >> 4)) : src[x * 3 + k];
                 uint32_t v5 = uint32_t((v * 31 + 127) / 255);
@@ -235,12 +251,12 @@ Status ReduceToHighColor(const Image& in, bool diffuse, Image& out) {
                 if (!diffuse) continue;
                 int err = v - q;
                 e[k + 3] += err * 7;
-                next[size_t(x) * 3 + k] += err * 3;
-                next[size_t(x + 1) * 3 + k] += err * 5;
-                next[size_t(x + 2) * 3 + k] += err;
+                below[k - 3] += err * 3;
+                below[k] += err * 5;
+                below[k + 3] += err;
             }
         }
-        std::swap(current, next);
+        errors.EndRow();
     }
     out = std::move(result);
     return kOk;
