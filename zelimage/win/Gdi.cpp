@@ -14,15 +14,21 @@ struct DibSection {
     uint8_t* bits = nullptr;
 };
 
-// A top-down 32-bit DIB section; its memory is zero-filled by the system.
-DibSection CreateTopDownDib(HDC dc, int32_t width, int32_t height) {
+// The header of an uncompressed top-down DIB.
+BITMAPINFO TopDownInfo(int32_t width, int32_t height, WORD bitsPerPixel) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biBitCount = bitsPerPixel;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A top-down 32-bit DIB section; its memory is zero-filled by the system.
+DibSection CreateTopDownDib(HDC dc, int32_t width, int32_t height) {
+    const BITMAPINFO info = TopDownInfo(width, height, 32);
     DibSection dib;
     void* bits = nullptr;
     dib.bitmap.reset(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -107,13 +113,7 @@ Status PaintImage(const Image& image, HDC dc, const RECT& target, const RECT& so
             }
         }
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownInfo(w, h, 24);
     const int oldMode = SetStretchBltMode(dc, HALFTONE);
     POINT oldOrigin;
     SetBrushOrgEx(dc, 0, 0, &oldOrigin);
