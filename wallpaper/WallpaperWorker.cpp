@@ -171,12 +171,6 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
     return true;
 }
 
-CompositionQueue::~CompositionQueue() {
-    // At process exit nothing may run any more; a still waiting picture was
-    // the library's, which is gone with the process.
-    waiting_ = 0;
-}
-
 void CompositionQueue::SetNotifyWindow(HWND window) {
     std::lock_guard<std::mutex> guard(lock_);
     notify_ = window;

@@ -27,7 +27,6 @@ bool ComposeWallpaperRun(ImageHandle image, const CompositionJob& job);
 class CompositionQueue {
 public:
     CompositionQueue() = default;
-    ~CompositionQueue();
     CompositionQueue(const CompositionQueue&) = delete;
     CompositionQueue& operator=(const CompositionQueue&) = delete;
 
