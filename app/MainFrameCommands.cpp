@@ -3,7 +3,7 @@
 
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/WebPages.h"
 #include "res/resource.h"
 #include "sets/ImageSetList.h"

@@ -4,7 +4,7 @@
 
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/TooltipText.h"
 #include "res/resource.h"
 

@@ -2,7 +2,7 @@
 // so they can be checked on their own.
 #pragma once
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "framework/CString.h"
 
 #include <windows.h>

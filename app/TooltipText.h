@@ -2,7 +2,7 @@
 // next change, as the tooltip options ask.
 #pragma once
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "framework/CString.h"
 
 #include <stdint.h>

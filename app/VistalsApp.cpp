@@ -2,7 +2,7 @@
 
 #include "app/MainFrame.h"
 #include "app/Messages.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/StartupRules.h"
 #include "res/resource.h"
 #include "sets/CommandLineSet.h"

@@ -1,6 +1,6 @@
 #include "sets/ImageEntry.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "sets/RegistryValues.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "sets/ImageSetList.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 //   Vistals\Image Sets\Set%d    ImageCount, ImageIndex, SetName, I%d [, I%dD]
 #include "sets/ImageSetList.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "sets/RegistryValues.h"
 
 #include <algorithm>

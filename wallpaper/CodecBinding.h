@@ -4,7 +4,7 @@
 #pragma once
 
 #include "framework/Handle.h"
-#include "wallpaper/ImageLibrary.h"
+#include "ImageLibrary.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "Composition.h"
 
-#include "app/Settings.h"
-#include "wallpaper/ImageLibrary.h"
+#include "settings/Settings.h"
+#include "ImageLibrary.h"
 
 #include <algorithm>
 

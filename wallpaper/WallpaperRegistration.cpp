@@ -1,6 +1,6 @@
 #include "WallpaperRegistration.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "framework/Handle.h"
 
 #include <cstring>

@@ -2,9 +2,9 @@
 // makes it the wallpaper, on a thread of its own.
 #pragma once
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "framework/Handle.h"
-#include "wallpaper/ImageLibrary.h"
+#include "ImageLibrary.h"
 
 #include <mutex>
 #include <string>

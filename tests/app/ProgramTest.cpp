@@ -1,5 +1,5 @@
 // The installed program, run as a user runs it.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"
 #include "support/RegistrySandbox.h"

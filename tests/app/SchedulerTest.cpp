@@ -2,7 +2,7 @@
 #include "app/MainFrame.h"
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/VistalsApp.h"
 #include "res/resource.h"
 #include "sets/ImageSetList.h"

@@ -1,5 +1,5 @@
 // The settings store against the real registry.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>

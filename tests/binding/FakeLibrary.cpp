@@ -1,6 +1,6 @@
 // Small stand-ins for ZELIMAGE.DLL, one per binding case, chosen by the
 // FAKE_* definition they are built with.
-#include "wallpaper/ImageLibrary.h"
+#include "ImageLibrary.h"
 
 #include <cstring>
 

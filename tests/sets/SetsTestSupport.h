@@ -1,7 +1,7 @@
 // Helpers shared by the image set tests.
 #pragma once
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "sets/ImageSetList.h"
 
 #include <initializer_list>

@@ -4,7 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "framework/Gdi.h"
 #include "res/resource.h"
 #include "ui/TrayIcon.h"

@@ -1,5 +1,5 @@
 // The main job end to end: the installed program changes the wallpaper.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/DesktopSettings.h"
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"

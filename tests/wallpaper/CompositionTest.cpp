@@ -1,6 +1,6 @@
 // Fitting, tiling, calendar placement, colour depth and the output path.
 #include "wallpaper/Composition.h"
-#include "wallpaper/ImageLibrary.h"
+#include "ImageLibrary.h"
 
 #include <gtest/gtest.h>
 

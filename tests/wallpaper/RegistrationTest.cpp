@@ -1,5 +1,5 @@
 // The desktop's wallpaper values and the applied wallpaper.
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/DesktopSettings.h"
 #include "wallpaper/WallpaperRegistration.h"
 

@@ -2,7 +2,7 @@
 //   zelimage_bench DLL PICTURE WIDTH HEIGHT OUTPUT.BMP CALENDAR(0|1)
 // prints "<milliseconds> <peak working set in KiB>". The display and the
 // fonts are warmed up first, as in the resident program.
-#include "wallpaper/ImageLibrary.h"
+#include "ImageLibrary.h"
 
 #include <psapi.h>
 

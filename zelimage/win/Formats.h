@@ -3,7 +3,7 @@
 #pragma once
 
 #include "../codecs/Decoders.h"
-#include "wallpaper/ImageLibrary.h"
+#include "ImageLibrary.h"
 
 #include <vector>
 

@@ -12,7 +12,7 @@
 #include "Formats.h"
 #include "Gdi.h"
 #include "Wic.h"
-#include "wallpaper/ImageLibrary.h"
+#include "ImageLibrary.h"
 
 #include <cstring>
 #include <memory>

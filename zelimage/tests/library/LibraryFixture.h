@@ -5,7 +5,7 @@
 #include "../../core/Bmp.h"
 #include "../TestImages.h"
 #include "support/TestPaths.h"
-#include "wallpaper/ImageLibrary.h"
+#include "ImageLibrary.h"
 
 #include <gtest/gtest.h>
 
