@@ -69,7 +69,7 @@ bool CopyKey(const RegKey& key, KeyCopy& copy) {
 bool WriteKeyCopy(RegKey& parent, const char* name, const KeyCopy& copy) {
     parent.DeleteTree(name);  // whatever held the name before is not ours to merge with
     RegKey key;
-    if (!key.Create(parent.get(), name, KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) return false;
+    if (!key.Create(parent.get(), name, kTreeAccess)) return false;
     for (const RegKey::Value& value : copy.values)
         if (!key.SetValue(value.name.c_str(), value.type, value.data.data(), static_cast<DWORD>(value.data.size())))
             return false;

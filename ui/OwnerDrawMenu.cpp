@@ -453,20 +453,27 @@ int COwnerDrawMenu::MeasureTextWidth(const std::wstring& text) {
     return size.cx;
 }
 
+namespace {
+
+// The popup of the item a measure or draw request names, or null.
+template <class Request>
+COwnerDrawMenu* MenuOfItem(const Request* request) {
+    if (!request || request->CtlType != ODT_MENU || !request->itemData) return nullptr;
+    return reinterpret_cast<const COwnerDrawMenuItem*>(request->itemData)->menu;
+}
+
+}  // namespace
+
 bool COwnerDrawMenu::MeasureMenuItem(LPMEASUREITEMSTRUCT measureItem) {
-    if (!measureItem || measureItem->CtlType != ODT_MENU || !measureItem->itemData) return false;
-    const auto* item = reinterpret_cast<const COwnerDrawMenuItem*>(measureItem->itemData);
-    if (!item->menu) return false;
-    item->menu->MeasureItem(measureItem);
-    return true;
+    COwnerDrawMenu* menu = MenuOfItem(measureItem);
+    if (menu) menu->MeasureItem(measureItem);
+    return menu != nullptr;
 }
 
 bool COwnerDrawMenu::DrawMenuItem(LPDRAWITEMSTRUCT drawItem) {
-    if (!drawItem || drawItem->CtlType != ODT_MENU || !drawItem->itemData) return false;
-    const auto* item = reinterpret_cast<const COwnerDrawMenuItem*>(drawItem->itemData);
-    if (!item->menu) return false;
-    item->menu->DrawItem(drawItem);
-    return true;
+    COwnerDrawMenu* menu = MenuOfItem(drawItem);
+    if (menu) menu->DrawItem(drawItem);
+    return menu != nullptr;
 }
 
 void COwnerDrawMenu::MeasureItem(LPMEASUREITEMSTRUCT measureItem) {

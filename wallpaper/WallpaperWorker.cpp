@@ -234,12 +234,11 @@ void CompositionQueue::Submit(ImageHandle image) {
 
 void CompositionQueue::RunUntilEmpty(ImageHandle image) noexcept {
     std::unique_lock<std::mutex> held(lock_);
-    // The last thing the worker does, with the lock held, so a picture handed
-    // in meanwhile either waits for this loop or starts a worker of its own.
-    // Should the loop ever be left early, the waiting picture goes with it.
+    // The worker's last act, under the same hold of the lock that found
+    // nothing waiting: a picture handed in meanwhile either waits for this
+    // loop or starts a worker of its own.
     ScopeExit markIdle([&] {
         if (!held.owns_lock()) held.lock();
-        FreeWaiting();
         running_ = false;
     });
     CompositionJob job = std::move(runJob_);
@@ -251,6 +250,7 @@ void CompositionQueue::RunUntilEmpty(ImageHandle image) noexcept {
         job = std::move(waitingJob_);
     }
 }
+
 bool CompositionQueue::Shutdown(DWORD timeoutMs) {
     HANDLE thread;
     {

@@ -8,64 +8,57 @@
 
 namespace zel {
 
-// Move-only owner of a handle that is null when there is none.
-template <class H, void (*Close)(H)>
+// Move-only owner; Traits gives the handle type, its "none" and its closing.
+template <class Traits>
 class Owned {
 public:
+    using H = typename Traits::Handle;
+
     Owned() noexcept = default;
     explicit Owned(H handle) noexcept : handle_(handle) {}
     ~Owned() { reset(); }
-    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, Traits::None())) {}
     Owned& operator=(Owned&& other) noexcept {
-        if (this != &other) reset(std::exchange(other.handle_, nullptr));
+        if (this != &other) reset(std::exchange(other.handle_, Traits::None()));
         return *this;
     }
     Owned(const Owned&) = delete;
     Owned& operator=(const Owned&) = delete;
 
     H get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
-    void reset(H handle = nullptr) noexcept {
-        if (handle_) Close(handle_);
+    explicit operator bool() const noexcept { return handle_ != Traits::None() && handle_ != nullptr; }
+    void reset(H handle = Traits::None()) noexcept {
+        if (*this) Traits::Close(handle_);
         handle_ = handle;
     }
 
 private:
-    H handle_ = nullptr;
+    H handle_ = Traits::None();
 };
 
-inline void DeleteMemoryDC(HDC dc) { DeleteDC(dc); }
-inline void DeleteBitmap(HBITMAP bitmap) { DeleteObject(bitmap); }
-inline void DeleteFont(HFONT font) { DeleteObject(font); }
-
-// A file is "none" as INVALID_HANDLE_VALUE, which fits no template argument.
-class FileHandle {
-public:
-    FileHandle() noexcept = default;
-    explicit FileHandle(HANDLE file) noexcept : file_(file) {}
-    ~FileHandle() { reset(); }
-    FileHandle(FileHandle&& other) noexcept : file_(std::exchange(other.file_, INVALID_HANDLE_VALUE)) {}
-    FileHandle& operator=(FileHandle&& other) noexcept {
-        if (this != &other) reset(std::exchange(other.file_, INVALID_HANDLE_VALUE));
-        return *this;
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE get() const noexcept { return file_; }
-    explicit operator bool() const noexcept { return file_ != INVALID_HANDLE_VALUE && file_ != nullptr; }
-    void reset(HANDLE file = INVALID_HANDLE_VALUE) noexcept {
-        if (*this) CloseHandle(file_);
-        file_ = file;
-    }
-
-private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+struct FileTraits {
+    using Handle = HANDLE;
+    static HANDLE None() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE file) noexcept { CloseHandle(file); }
 };
 
-using BitmapHandle = Owned<HBITMAP, DeleteBitmap>;
-using FontHandle = Owned<HFONT, DeleteFont>;
-using MemoryDCHandle = Owned<HDC, DeleteMemoryDC>;
+template <class H>
+struct GdiObjectTraits {
+    using Handle = H;
+    static H None() noexcept { return nullptr; }
+    static void Close(H object) noexcept { DeleteObject(object); }
+};
+
+struct MemoryDCTraits {
+    using Handle = HDC;
+    static HDC None() noexcept { return nullptr; }
+    static void Close(HDC dc) noexcept { DeleteDC(dc); }
+};
+
+using FileHandle = Owned<FileTraits>;
+using BitmapHandle = Owned<GdiObjectTraits<HBITMAP>>;
+using FontHandle = Owned<GdiObjectTraits<HFONT>>;
+using MemoryDCHandle = Owned<MemoryDCTraits>;
 
 class ScopedSelectObject {
 public:
