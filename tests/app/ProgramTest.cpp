@@ -80,7 +80,7 @@ TEST(Program, KeepsTheUsersSettingsAcrossARun) {
 // the message and ends. Repeated, since a race shows only sometimes.
 TEST(Program, OfTwoCopiesStartedTogetherExactlyOneRuns) {
     RegistrySandbox sandbox;
-    for (int round = 0; round < 6; ++round) {
+    for (int round = 0; round < 4; ++round) {
         ProgramProcess copies[2];
         ASSERT_TRUE(copies[0].Start());
         ASSERT_TRUE(copies[1].Start());
