@@ -135,13 +135,19 @@ cmd_bench() {
   "$ROOT/zelimage/tools/bench.sh" "$BUILD" "$@"
 }
 
+cmd_conformance() {
+  cmd_build
+  start_session wine-conformance yes
+  "$ROOT/zelimage/tools/conformance.sh" "$BUILD"
+}
+
 cmd_fuzz() {
   cmd_setup
   "$ROOT/zelimage/tools/fuzz.sh" "$BUILD" "${1:-60}"
 }
 
 usage() {
-  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|fuzz SECONDS}" >&2
+  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|fuzz SECONDS|conformance}" >&2
   exit 2
 }
 
@@ -154,5 +160,6 @@ case "$command" in
   test) cmd_test "$@" ;;
   bench) cmd_bench "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
+  conformance) cmd_conformance ;;
   *) usage ;;
 esac
