@@ -168,9 +168,10 @@ cmd_bench() {
 }
 
 cmd_conformance() {
-  cmd_build
+  build_for_wine
   start_session wine-conformance yes
-  "$ROOT/zelimage/tools/conformance.sh" "$BUILD"
+  ZEL_DIST_DIR="$TEST_DIST" ZEL_CONFORMANCE_EXE="$TEST_BUILD/tools/zelimage_conformance.exe" \
+    "$ROOT/zelimage/tools/conformance.sh" "$BUILD"
 }
 
 cmd_fuzz() {

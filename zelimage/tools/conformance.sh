@@ -29,7 +29,7 @@ COMPARE=/usr/bin/compare-im6.q16
 : "${WINEPREFIX:?run through ./vistals.sh conformance}"
 export WINEDEBUG=-all
 [ -f "$DRIVER" ] || { echo "conformance: $DRIVER is missing (build first)" >&2; exit 1; }
-WINE=${ZEL_WINE:-wine}
+WINE=${VISTALS_WINE:-wine}
 
 winpath() { echo "Z:$1" | tr / '\\'; }
 
