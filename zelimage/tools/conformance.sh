@@ -116,7 +116,7 @@ run_driver() {
   while [ "$first" -lt "$total" ]; do
     status=0
     "$WINE" "$DRIVER" "$(winpath "$DIST/ZELIMAGE/ZELIMAGE.DLL")" "$(winpath "$list")" "$(winpath "$OUT")" "$first" \
-      2>>"$WORK/driver.log" | tr -d '\r' >>"$results" || status=$?
+      2>>"$WORK/driver.log" | tr -d '\r' | iconv -c -f CP1252 -t UTF-8 >>"$results" || status=$?
     [ "$status" -eq 2 ] && { echo "conformance: the driver could not start (see $WORK/driver.log)" >&2; exit 1; }
     last=$(tail -n1 "$results" | cut -d' ' -f1)
     if [ -z "$last" ] || [ "$last" -lt "$first" ]; then
@@ -141,7 +141,7 @@ declare -A exact near refused wrong other
 failures=()
 n=0
 while read -r suite file broken; do
-  result=$(grep -E "^$n " "$WORK/results" | head -n1 | cut -d' ' -f2-)
+  result=$(grep -aE "^$n " "$WORK/results" | head -n1 | cut -d' ' -f2-)
   name=${file#"$SRC"/}
   : "${exact[$suite]:=0}" "${near[$suite]:=0}" "${refused[$suite]:=0}" "${wrong[$suite]:=0}" "${other[$suite]:=0}"
   # The renderings to hold the picture against.

@@ -139,6 +139,20 @@ TEST(JpegDecoding, BaselineProgressiveGreyAndScaled) {
     EXPECT_EQ(1, ChooseJpegScale(info, 12, 8));
 }
 
+// A sound 12-bit file is one this build cannot read, not a damaged one.
+TEST(JpegDecoding, TwelveBitSamplesAreUnsupportedNotDamaged) {
+    Bytes file = EncodeJpeg(Pattern(16, 16));
+    size_t frame = 2;
+    while (frame + 4 < file.size() && !(file[frame] == 0xFF && file[frame + 1] == 0xC0)) ++frame;
+    ASSERT_LT(frame + 4, file.size());
+    file[frame + 4] = 12;  // the frame header's sample precision
+    HeaderInfo info;
+    EXPECT_EQ(kErrUnsupported, ReadJpegInfo(file.data(), file.size(), info));
+    EXPECT_NE(std::string::npos, info.problem.find("12"));
+    Image image;
+    EXPECT_EQ(kErrUnsupported, DecodeJpeg(file.data(), file.size(), 8, image));
+}
+
 TEST(JpegDecoding, ExifOrientationStandsThePhotoUpright) {
     Image photo = Flat(40, 24, Rgb{0, 0, 0});
     for (int32_t y = 0; y < 8; ++y)
