@@ -167,13 +167,20 @@ cmd_bench() {
     "$ROOT/zelimage/tools/bench.sh" "$BUILD" "$@"
 }
 
+cmd_conformance() {
+  build_for_wine
+  start_session wine-conformance yes
+  ZEL_DIST_DIR="$TEST_DIST" ZEL_CONFORMANCE_EXE="$TEST_BUILD/tools/zelimage_conformance.exe" \
+    "$ROOT/zelimage/tools/conformance.sh" "$BUILD"
+}
+
 cmd_fuzz() {
   cmd_setup
   "$ROOT/zelimage/tools/fuzz.sh" "$BUILD" "${1:-60}"
 }
 
 usage() {
-  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|fuzz SECONDS}" >&2
+  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|fuzz SECONDS|conformance}" >&2
   exit 2
 }
 
@@ -186,5 +193,6 @@ case "$command" in
   test) cmd_test "$@" ;;
   bench) cmd_bench "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
+  conformance) cmd_conformance ;;
   *) usage ;;
 esac
