@@ -83,21 +83,6 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
         SendMessageA(box, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
-void DDX_Radio(CDataExchange* dx, int id, int& value) {
-    HWND button = dx->PrepareCtrl(id);
-    if (dx->m_bSaveAndValidate) value = -1;
-    // The group runs from `id` to the next control that starts a group.
-    for (int index = 0; button; ++index) {
-        if (dx->m_bSaveAndValidate) {
-            if (SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
-        } else {
-            SendMessageA(button, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
-        }
-        button = GetWindow(button, GW_HWNDNEXT);
-        if (!button || (GetWindowLongPtrA(button, GWL_STYLE) & WS_GROUP)) break;
-    }
-}
-
 void DDX_Text(CDataExchange* dx, int id, int& value) {
     if (dx->m_bSaveAndValidate) {
         long long parsed = 0;

@@ -42,9 +42,6 @@ struct DataExchangeFailure {};
 
 // Check box: 0 unchecked, 1 checked, 2 indeterminate.
 void DDX_Check(CDataExchange* dx, int id, int& value);
-// Radio group starting at `id` (the control with WS_GROUP): the index of the
-// checked button, -1 when none is checked.
-void DDX_Radio(CDataExchange* dx, int id, int& value);
 // Integer edits. Saving refuses text that is not an integer of the type's
 // range with the framework's standard message.
 void DDX_Text(CDataExchange* dx, int id, int& value);
