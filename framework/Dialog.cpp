@@ -5,9 +5,8 @@
 #include <cassert>
 #include <cctype>
 #include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -64,13 +63,22 @@ bool ParseInteger(const char* text, bool allowSign, long long low, long long hig
     return true;
 }
 
-void SaveInteger(CDataExchange* dx, int id, bool allowSign, long long low, long long high,
-                 const char* refusal, long long* value) {
+// One integer edit of type T, either way; saving refuses what T cannot hold.
+template <class T>
+void ExchangeInteger(CDataExchange* dx, int id, T& value, const char* refusal) {
     HWND edit = dx->PrepareEditCtrl(id);
-    if (!ParseInteger(ControlText(edit).c_str(), allowSign, low, high, value)) {
+    if (!dx->m_bSaveAndValidate) {
+        SetWindowTextA(edit, std::to_string(value).c_str());
+        return;
+    }
+    long long parsed = 0;
+    const bool isSigned = std::numeric_limits<T>::is_signed;
+    if (!ParseInteger(ControlText(edit).c_str(), isSigned, std::numeric_limits<T>::min(),
+                      std::numeric_limits<T>::max(), &parsed)) {
         AfxMessageBox(refusal, MB_OK | MB_ICONEXCLAMATION);
         dx->Fail();
     }
+    value = static_cast<T>(parsed);
 }
 
 }  // namespace
@@ -84,27 +92,11 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
 }
 
 void DDX_Text(CDataExchange* dx, int id, int& value) {
-    if (dx->m_bSaveAndValidate) {
-        long long parsed = 0;
-        SaveInteger(dx, id, true, INT_MIN, INT_MAX, kParseIntMessage, &parsed);
-        value = static_cast<int>(parsed);
-    } else {
-        char text[16];
-        std::snprintf(text, sizeof text, "%d", value);
-        SetWindowTextA(dx->PrepareEditCtrl(id), text);
-    }
+    ExchangeInteger(dx, id, value, kParseIntMessage);
 }
 
 void DDX_Text(CDataExchange* dx, int id, unsigned& value) {
-    if (dx->m_bSaveAndValidate) {
-        long long parsed = 0;
-        SaveInteger(dx, id, false, 0, UINT_MAX, kParseUIntMessage, &parsed);
-        value = static_cast<unsigned>(parsed);
-    } else {
-        char text[16];
-        std::snprintf(text, sizeof text, "%u", value);
-        SetWindowTextA(dx->PrepareEditCtrl(id), text);
-    }
+    ExchangeInteger(dx, id, value, kParseUIntMessage);
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {

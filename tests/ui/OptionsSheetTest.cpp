@@ -45,6 +45,12 @@ protected:
     RegistrySandbox sandbox_;
 };
 
+// The numbers of the calendar cases are those of a 1024 x 768 screen.
+bool ScreenIs1024By768() {
+    ScopedGetDC screen(nullptr);
+    return GetDeviceCaps(screen.get(), HORZRES) == 1024 && GetDeviceCaps(screen.get(), VERTRES) == 768;
+}
+
 const int kSetIntervalControls[] = {IDC_SET_DAYS, IDC_SET_HOURS, IDC_SET_MINUTES,
                                     IDC_SET_DAYS_SPIN, IDC_SET_HOURS_SPIN, IDC_SET_MINUTES_SPIN};
 
@@ -187,9 +193,7 @@ TEST_F(OptionsSheetTest, NonIntegerIsRefusedWithTheFocusInItsEdit) {
 }
 
 TEST_F(OptionsSheetTest, CalendarChecksNameTheLimitAndFocusTheEdit) {
-    ScopedGetDC screen(nullptr);
-    ASSERT_EQ(1024, GetDeviceCaps(screen.get(), HORZRES));
-    ASSERT_EQ(768, GetDeviceCaps(screen.get(), VERTRES));
+    ASSERT_TRUE(ScreenIs1024By768());
 
     Settings.CalendarPosition = 1;
     Settings.CalendarMarginX = -5;
@@ -275,9 +279,7 @@ TEST_F(OptionsSheetTest, NoCalendarStoresWhatIsTypedAndKeepsNegativeMargins) {
 }
 
 TEST_F(OptionsSheetTest, CalendarPreviewBoxFollowsTheEdits) {
-    ScopedGetDC screen(nullptr);
-    ASSERT_EQ(1024, GetDeviceCaps(screen.get(), HORZRES));
-    ASSERT_EQ(768, GetDeviceCaps(screen.get(), VERTRES));
+    ASSERT_TRUE(ScreenIs1024By768());
     // No wallpaper: the preview is the desktop colour.
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), 0);
 
