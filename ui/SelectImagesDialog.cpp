@@ -249,7 +249,13 @@ void CBatchC::OnEndLabelEdit(NMHDR* header, LRESULT* result) {
     const bool hasText = header->code == TVN_ENDLABELEDITW
                              ? reinterpret_cast<NMTVDISPINFOW*>(header)->item.pszText != nullptr
                              : reinterpret_cast<NMTVDISPINFOA*>(header)->item.pszText != nullptr;
-    *result = hasText ? TRUE : FALSE;
+    *result = hasText && !droppingLabelEdit_ ? TRUE : FALSE;
+}
+
+void CBatchC::DropLabelEdit() {
+    droppingLabelEdit_ = true;
+    m_treeSets.SendMessage(TVM_ENDEDITLABELNOW, TRUE);
+    droppingLabelEdit_ = false;
 }
 
 void CBatchC::OnOptions() {
@@ -262,7 +268,7 @@ void CBatchC::OnOK() {
     if (HWND edit = m_treeSets.GetEditControl()) {
         // Enter while a label is edited names the item; the dialog stays.
         if (HTREEITEM item = m_treeSets.GetSelectedItem()) m_treeSets.SetItemText(item, WindowTextOf(edit));
-        m_treeSets.SendMessage(TVM_ENDEDITLABELNOW, TRUE);
+        DropLabelEdit();
         return;
     }
     if (::GetFocus() != GetDlgItem(IDOK)) {
@@ -307,7 +313,7 @@ bool CBatchC::BuildNewList() {
 void CBatchC::OnCancel() {
     if (m_treeSets.GetEditControl()) {
         // Esc while a label is edited only drops the typed text.
-        m_treeSets.SendMessage(TVM_ENDEDITLABELNOW, TRUE);
+        DropLabelEdit();
         return;
     }
     CFileDialog::OnCancel();

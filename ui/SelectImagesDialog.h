@@ -73,4 +73,10 @@ private:
     void StartLabelEdit(HTREEITEM item);
     void EnableByPictureCount();
     bool BuildNewList();
+    // Ends the label edit in progress keeping the item's text as it is now.
+    void DropLabelEdit();
+
+    // Set while the dialog itself ends a label edit: the tree may then
+    // report the edit's text more than once, and none of it is taken.
+    bool droppingLabelEdit_ = false;
 };
