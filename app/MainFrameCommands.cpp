@@ -7,6 +7,7 @@
 #include "app/WebPages.h"
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
+#include "ui/OptionsSheet.h"
 #include "ui/SelectImagesDialog.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/WallpaperWorker.h"
@@ -108,7 +109,21 @@ void CMainFrame::OnUpdateDisplayNextSet(CCmdUI* ui) {
 }
 
 void CMainFrame::OnOptions() {
-    // The Options sheet is not part of this build yet.
+    COptionsSheet sheet("Options");
+    sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    // No change may start while the user is choosing how changes happen.
+    ChangesAllowed = false;
+    if (sheet.DoModal() == IDOK) {
+        sheet.ApplyOptions();
+        // Random order starts afresh in every set.
+        if (TheImageSetList) TheImageSetList->ClearAllShown();
+        Settings.DeriveIntervals();
+        VistalElapsedMinutes = 0;
+        VistalSetElapsedMinutes = 0;
+        UpdateTooltip();
+        if (PeriodicChangesOn()) ArmChangeTimer();
+    }
+    ChangesAllowed = true;
 }
 
 void CMainFrame::OnSelectImages() {

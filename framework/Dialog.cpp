@@ -178,7 +178,7 @@ void CDialog::OnCancel() {
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
-    const int code = lParam ? HIWORD(wParam) : CN_COMMAND;
+    const int code = lParam ? static_cast<int>(HIWORD(wParam)) : static_cast<int>(CN_COMMAND);
     if (const MessageMapEntry* entry = GetMessageMap()->Find(WM_COMMAND, code, id)) {
         entry->handler(this, wParam, lParam);
         return TRUE;

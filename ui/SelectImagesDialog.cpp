@@ -3,6 +3,7 @@
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
+#include "ui/OptionsSheet.h"
 #include "ui/SelectImagesRules.h"
 #include "wallpaper/CodecBinding.h"
 
@@ -259,9 +260,13 @@ void CBatchC::DropLabelEdit() {
 }
 
 void CBatchC::OnOptions() {
-    // The Options sheet joins here once it is part of the build: run it
-    // modally as "Options" with its Apply button; on OK apply the pages,
-    // derive the interval totals again and call m_onOptionsApplied.
+    // With its Apply button, unlike the tray's; the counters, the timer and
+    // the shown marks are left alone.
+    COptionsSheet sheet("Options");
+    if (sheet.DoModal() != IDOK) return;
+    sheet.ApplyOptions();
+    Settings.DeriveIntervals();
+    if (m_onOptionsApplied) m_onOptionsApplied();
 }
 
 void CBatchC::OnOK() {
