@@ -77,6 +77,7 @@ BEGIN_MESSAGE_MAP(CBatchC, CFileDialog)
     ON_NOTIFY(TVN_ENDLABELEDITA, IDC_SET_TREE, OnEndLabelEdit)
     ON_NOTIFY(TVN_ENDLABELEDITW, IDC_SET_TREE, OnEndLabelEdit)
     ON_MESSAGE(WM_DROPFILES, OnDropFiles)
+    ON_MESSAGE(DM_GETDEFID, OnGetDefaultId)
 END_MESSAGE_MAP()
 
 CBatchC::CBatchC(CImageSetList* setList, BOOL openFileDialog, const char* defaultExt, const char* fileName,
@@ -223,6 +224,13 @@ LRESULT CBatchC::OnDropFiles(WPARAM wParam, LPARAM) {
     for (const CString& path : paths) AddPathToTree(path);
     ::InvalidateRect(m_treeSets.m_hWnd, nullptr, TRUE);
     EnableByPictureCount();
+    return 0;
+}
+
+LRESULT CBatchC::OnGetDefaultId(WPARAM, LPARAM) {
+    // No default button: Enter then always comes as IDOK, even while the OK
+    // button is disabled (the dialog manager drops Enter when the default
+    // button is disabled), so Enter in the file list adds to an empty tree.
     return 0;
 }
 

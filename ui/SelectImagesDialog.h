@@ -64,6 +64,7 @@ private:
     void OnNewSet();
     void OnEndLabelEdit(NMHDR* header, LRESULT* result);
     LRESULT OnDropFiles(WPARAM drop, LPARAM);
+    LRESULT OnGetDefaultId(WPARAM, LPARAM);
 
     void AttachSystemImageList();
     void FillTreeFromList();

@@ -8,6 +8,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,6 @@
 #include <string>
 
 namespace {
-
-template <class Predicate>
-bool WaitUntil(Predicate done, DWORD timeoutMs = 15000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
 
 HWND FindDialog(const ProgramProcess& program) {
     HWND found = nullptr;

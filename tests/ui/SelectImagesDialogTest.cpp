@@ -7,6 +7,7 @@
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
+#include "support/WaitUntil.h"
 #include "ui/SelectImagesDialog.h"
 #include "ui/SelectImagesRules.h"
 #include "wallpaper/CodecBinding.h"
@@ -28,16 +29,6 @@ namespace {
 using Tree = std::vector<std::pair<std::string, std::vector<std::string>>>;
 
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
-
-template <class Predicate>
-bool WaitUntil(Predicate done, DWORD timeoutMs = 10000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
-}
 
 struct WindowSearch {
     const char* cls;
