@@ -271,6 +271,8 @@ void CBatchC::OnOptions() {
     // With its Apply button, unlike the tray's; the counters, the timer and
     // the shown marks are left alone.
     COptionsSheet sheet("Options");
+    // Modal to this dialog, which stays disabled until the sheet is gone.
+    sheet.m_psh.hwndParent = m_hWnd;
     if (sheet.DoModal() != IDOK) return;
     sheet.ApplyOptions();
     Settings.DeriveIntervals();
