@@ -398,8 +398,10 @@ TEST_F(SelectImagesDialog, ShowsACommandLineListWithoutVanishedFilesAndCancelKee
     ExpectSamePaths({Path("c.bmp")}, PathsOf(stored.GetSet(0)));
 }
 
-TEST_F(SelectImagesDialog, OkWithoutAnyPictureSaysSoAndStaysOpen) {
+TEST_F(SelectImagesDialog, StaysOpenForOkWithoutPicturesAndForTheOptionsSheet) {
+    int optionsApplied = 0;
     CBatchC dialog(nullptr);
+    dialog.m_onOptionsApplied = [&] { ++optionsApplied; };
     RunDriven(dialog, [&](const Driven& d) {
         d.Click(IDC_NEW_SET);
         d.TypeLabel("Empty", VK_RETURN);
@@ -409,11 +411,23 @@ TEST_F(SelectImagesDialog, OkWithoutAnyPictureSaysSoAndStaysOpen) {
         d.Focus(d.Item(IDOK));
         PostMessageA(d.dialog, WM_COMMAND, IDOK, 0);
         EXPECT_EQ("No background images selected!", AnswerMessageBox());
+
+        // The sheet keeps its Apply button here and holds the dialog
+        // until it is confirmed.
+        PostMessageA(d.Item(IDC_OPTIONS), BM_CLICK, 0, 0);
+        HWND sheet = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (sheet = FindOwnWindow("#32770", "Options")) != nullptr; }));
+        EXPECT_NE(nullptr, GetDlgItem(sheet, 0x3021 /* Apply */));
+        EXPECT_FALSE(IsWindowEnabled(d.dialog));
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }));
         d.Settle();
         EXPECT_TRUE(IsWindow(d.dialog));
         EXPECT_EQ(1u, ReadTree(d.Tree()).size());
+        PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(nullptr, dialog.m_pSetList);
+    EXPECT_EQ(1, optionsApplied);
 }
 
 namespace {
@@ -517,16 +531,4 @@ TEST(SelectImagesRules, FolderOfTheFileList) {
     // Items that spell no folder (Wine's "[..]" list) leave the text in charge.
     EXPECT_EQ(folder + "\\", FolderOfFileList(folder.c_str(), {"[..]", "[sub]"}, 0).str());
     EXPECT_EQ("c:\\pics\\", FolderOfFileList("c:\\pics", items, -1).str());
-}
-
-TEST(SelectImagesRules, NewListNeedsAPicture) {
-    EXPECT_EQ(nullptr, BuildSetList({{"A", {}}, {"B", {}}}));
-    auto list = BuildSetList({{"A", {"x.bmp"}}, {"", {}}});
-    ASSERT_NE(nullptr, list);
-    ASSERT_EQ(2, list->GetCount());
-    EXPECT_EQ("", list->GetSet(1)->m_strName.str());
-    EXPECT_EQ(0, list->GetSet(1)->GetCount());
-
-    int image = -1, openImage = -1;
-    EXPECT_FALSE(GetShellIcons("C:\\no-such-folder\\no-such-picture.bmp", image, openImage));
 }
