@@ -19,16 +19,10 @@
 
 namespace {
 
-HWND FindDialog(const ProgramProcess& program) {
+// The program's dialog once it is on screen.
+HWND FindDialog() {
     HWND found = nullptr;
-    WaitUntil([&] {
-        for (HWND window : WindowsOfProcess(program.Id())) {
-            char title[64] = {};
-            GetWindowTextA(window, title, sizeof title);
-            if (IsWindowVisible(window) && strcmp(title, "Select Background Images") == 0) found = window;
-        }
-        return found != nullptr;
-    });
+    WaitUntil([&] { return IsWindowVisible(found = FindWindowA("#32770", "Select Background Images")); });
     return found;
 }
 
@@ -70,7 +64,7 @@ TEST(SelectImagesCommand, NewSetsReplaceTheListShowTheirFirstPictureAndAreStored
         HWND frame = program.WaitForFrame();
         ASSERT_NE(nullptr, frame);
         PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-        HWND dialog = FindDialog(program);
+        HWND dialog = FindDialog();
         ASSERT_NE(nullptr, dialog);
         HWND tree = GetDlgItem(dialog, IDC_SET_TREE);
 
@@ -111,7 +105,7 @@ TEST(SelectImagesCommand, NewSetsReplaceTheListShowTheirFirstPictureAndAreStored
     HWND frame = again.WaitForFrame();
     ASSERT_NE(nullptr, frame);
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-    HWND dialog = FindDialog(again);
+    HWND dialog = FindDialog();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(6, SendDlgItemMessageA(dialog, IDC_SET_TREE, TVM_GETCOUNT, 0, 0));
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
