@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
 #include "ui/OptionsSheet.h"
+#include "ui/SelectImagesDialog.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/WallpaperWorker.h"
 
@@ -126,7 +127,19 @@ void CMainFrame::OnOptions() {
 }
 
 void CMainFrame::OnSelectImages() {
-    // The Select Background Images dialog is not part of this build yet.
+    // One modal window of ours at a time: a second dialog would be handed
+    // the list the first one is about to destroy.
+    if (!ChangesAllowed) return;
+    CBatchC dialog(TheImageSetList, TRUE);
+    dialog.m_onOptionsApplied = [this] { UpdateTooltip(); };
+    ChangesAllowed = false;
+    const INT_PTR result = dialog.DoModal();
+    ChangesAllowed = true;
+    if (result != IDOK) return;
+    // The dialog destroyed the old list and saved the new one.
+    TheImageSetList = dialog.m_pSetList;
+    KillTimer(ID_CHANGE_TIMER);
+    SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
 }
 
 void CMainFrame::OnWebSite() { OpenWebPage(kHomePage); }

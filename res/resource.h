@@ -27,6 +27,17 @@
 #define IDS_ZELIMAGE_LOAD_FAILED 171
 #define IDS_BMP_WRITER_MISSING 172
 
+// Select Background Images dialog (a custom template of the old-style
+// file-open dialog, whose own controls keep their standard ids from dlgs.h).
+#define IDD_SELECT_IMAGES 131
+#define IDC_SELECT_ALL 601
+#define IDC_UNSELECT_ALL 602
+#define IDC_ADD 603
+#define IDC_REMOVE 607
+#define IDC_OPTIONS 618
+#define IDC_SET_TREE 1001
+#define IDC_NEW_SET 1002
+
 // ---- Options sheet: page templates and their controls ----
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
