@@ -87,7 +87,7 @@ defines=(-DVERSION="$VERSION" -DVERSION_QUAD="$quad" -DTARGET="$NSIS_TARGET"
 [ $have_chm = yes ] && defines+=(-DHAVE_CHM)
 makensis -V2 "${defines[@]}" "$HERE/Vistals.nsi" >"$OUT/$STEM-makensis.log" 2>&1 || {
   cat "$OUT/$STEM-makensis.log" >&2; exit 1; }
-rm -rf "$STAGE"
+rm -rf "$STAGE" "$OUT/$STEM-makensis.log"
 written="$OUT/$STEM-setup.exe"
 [ $installer_only = no ] && written="$OUT/$STEM-portable.zip $written"
 echo "make-release: wrote $written" >&2
