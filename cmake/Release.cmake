@@ -22,9 +22,17 @@ set(VISTALS_PACKAGING_FILES
   ${CMAKE_SOURCE_DIR}/packaging/README.txt
   ${CMAKE_SOURCE_DIR}/res/vistals.ico)
 
+# What the packages hold; the help file too where this build makes one
+# (include this file after the help file's folder is added).
+set(VISTALS_RELEASE_TARGETS Vistals ZELIMAGE)
+if(TARGET VistalsHelp)
+  list(APPEND VISTALS_RELEASE_TARGETS VistalsHelp)
+  list(APPEND VISTALS_PACKAGING_FILES ${VISTALS_HELP_FILE})
+endif()
+
 add_custom_target(dist
   COMMAND bash ${CMAKE_SOURCE_DIR}/packaging/make-release.sh
           ${VISTALS_DIST_DIR} ${VISTALS_RELEASE_DIR} ${PROJECT_VERSION} ${VISTALS_NSIS_TARGET}
           ${VISTALS_RELEASE_STEM} ${VISTALS_THIRDPARTY_SOURCES}
   VERBATIM USES_TERMINAL)
-add_dependencies(dist Vistals ZELIMAGE)
+add_dependencies(dist ${VISTALS_RELEASE_TARGETS})
