@@ -38,6 +38,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include Sections.nsh
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -192,3 +193,14 @@ Section "Uninstall"
     DeleteRegKey /ifempty HKCU "Software\Corvane Software"
   keep_settings:
 SectionEnd
+
+; An update keeps the earlier answer to "Start Vistals when I log on".
+Function .onInit
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+    ReadRegStr $1 HKCU "${RUN_KEY}" "Vistals"
+    ${If} $1 == ""
+      !insertmacro UnselectSection ${SecRun}
+    ${EndIf}
+  ${EndIf}
+FunctionEnd

@@ -118,7 +118,10 @@ printf 'x' >>"$PROGRAM_UNIX"
 first=$(start_installed_program) || stop "the installed program shows no tray icon"
 
 echo "== silent install over the running copy" >&2
+# The user had turned the start at log-on off; an update keeps that.
+w reg delete "$RUN_KEY" /v Vistals /f >/dev/null
 run_watched 120 "$SETUP" /S || stop "the installer over the running copy failed (status $?)"
+reg_value "$RUN_KEY" Vistals >/dev/null && fail "the update turned the start at log-on on again"
 probe alive "$first" && fail "the running copy was not closed"
 cmp -s "$DIST/Vistals.exe" "$PROGRAM_UNIX" || fail "the running copy's Vistals.exe was not replaced"
 # The program saves its settings only on its way out through Exit.
