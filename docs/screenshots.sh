@@ -96,24 +96,29 @@ REGEDIT4
 EOF
 w regedit /S 'C:\vistals-screenshots.reg'
 
-("$VISTALS_WINE" 'C:\Vistals\Vistals.exe' </dev/null >/dev/null 2>&1 &)
+# Started from the pictures' folder, where its file dialog opens.
+(cd "$pictures_dir" && "$VISTALS_WINE" 'C:\Vistals\Vistals.exe' </dev/null >/dev/null 2>&1 &)
 probe wait-tray 20000 >/dev/null || { echo "screenshots: Vistals did not start" >&2; exit 1; }
 
+# The first picture: the wallpaper file appears and the desktop repaints,
+# over the windows already open.
+for _ in $(seq 1 100); do [ -f "$program_dir/vistals.bmp" ] && break; sleep 0.2; done
+sleep 1.5
+probe repaint || true
+sleep 0.3
+
 # The About box comes up at start-up; its Continue button closes it.
-if about=$(probe wait-program-window 5000); then
+if about=$(probe wait-program-window 2000); then
   read -r x y _ _ <<<"$about"
-  sleep 0.5
   want about && shoot_rect about $about
   xdotool mousemove $((x + 219 + 49)) $((y + 393 + 18)) click 1
+  for _ in $(seq 1 25); do probe wait-program-window 0 >/dev/null || break; sleep 0.2; done
+  probe repaint || true
+  sleep 0.3
 else
   want about && skip about "no About box at start-up"
 fi
 
-# The first picture: the wallpaper file appears, and the desktop repaints.
-for _ in $(seq 1 100); do [ -f "$program_dir/vistals.bmp" ] && break; sleep 0.2; done
-sleep 1.5
-probe raise-taskbar || true
-sleep 0.3
 if want desktop; then
   if [ -f "$program_dir/vistals.bmp" ]; then shoot_screen desktop; else skip desktop "no wallpaper was made"; fi
 fi

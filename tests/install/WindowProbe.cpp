@@ -13,8 +13,8 @@
 //   window_probe sheet-page TITLE INDEX    shows that page of the property sheet so titled
 //   window_probe cancel TITLE              cancels the dialog so titled, as its Cancel button does
 //   window_probe shortcut FILE.lnk         the shortcut's target
-//   window_probe raise-taskbar             brings the taskbar back over the desktop
-//                                          (Wine's desktop paints a new wallpaper over it)
+//   window_probe repaint                   repaints the visible windows and the taskbar
+//                                          (Wine's desktop paints a new wallpaper over them)
 #include "support/ProgramProcess.h"
 
 #include <windows.h>
@@ -233,12 +233,14 @@ int main(int argc, char** argv) {
         HWND dialog = VisibleWindowTitled(argv[2]);
         return dialog && PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
     }
-    if (command == "raise-taskbar") {
-        HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-        return taskbar && SetWindowPos(taskbar, HWND_TOPMOST, 0, 0, 0, 0,
-                                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) &&
-                       RedrawWindow(taskbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW)
-                   ? 0 : 1;
+    if (command == "repaint") {
+        if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr))
+            SetWindowPos(taskbar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        for (HWND window : TopLevelWindows())
+            if (IsWindowVisible(window))
+                RedrawWindow(window, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return 0;
     }
     if (command == "shortcut" && argc == 3) return PrintShortcutTarget(argv[2]);
     return Usage();
