@@ -3,8 +3,9 @@
 #   framework <- settings <- sets, wallpaper <- ui <- app
 # sets and wallpaper are side by side and do not see each other. The codec
 # library zelimage/ includes nothing of the program; the program sees only its
-# public header (zelimage/include, from wallpaper/ up). res/resource.h may be
-# included by anyone. tests/ and the resource script are exempt.
+# public header (zelimage/include, from wallpaper/ up). res/resource.h and the
+# generated VistalsVersion.h may be included by
+# anyone. tests/ and the resource script are exempt.
 #
 # usage: include-direction.sh [repository root]
 set -uo pipefail
@@ -26,6 +27,7 @@ folder_of() {
   case "$1" in
     zelimage/include/*) FOLDER=zelimage-api ;;
     res/resource.h) FOLDER=resource-ids ;;
+    VistalsVersion.h) FOLDER=resource-ids ;;  # generated from the project version
     *) FOLDER=${1%%/*} ;;
   esac
 }
