@@ -21,6 +21,9 @@ public:
     BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu);
     virtual BOOL DestroyWindow();
+    // Takes over a window of a system class (a control): its messages pass
+    // through this object's map first and then to the class's own procedure.
+    BOOL SubclassWindow(HWND window);
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -69,6 +72,8 @@ private:
 
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
     CurrentMessage current_{};
+    // The class's own procedure of a subclassed control; null otherwise.
+    WNDPROC superProc_ = nullptr;
 };
 
 // Registers (once) and names a window class served by the framework.
