@@ -6,3 +6,5 @@
 #define VISTALS_VERSION_PATCH 0
 #define VISTALS_VERSION_RC 1,0,0,0
 #define VISTALS_VERSION_TEXT "1.0.0"
+// The version the About box writes over its picture.
+#define VISTALS_ABOUT_VERSION_TEXT "3.00"

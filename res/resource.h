@@ -26,3 +26,11 @@
 #define IDS_ZELIMAGE_DAMAGED 170
 #define IDS_ZELIMAGE_LOAD_FAILED 171
 #define IDS_BMP_WRITER_MISSING 172
+
+// --- About box: picture, button faces and buttons. ---
+#define IDB_ABOUT 184
+#define IDB_ORDER 185
+#define IDB_CONTINUE 186
+#define IDC_ORDER 1015
+#define IDC_CONTINUE 1016
+// --- end of About box ---
