@@ -24,8 +24,7 @@ bool CAboutBox::Show(const char* versionText) {
     box->SetVersionText(versionText);
     // Created visible: Create shows and paints it at once.
     if (!box->Create(nullptr, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST)) return false;
-    box->deleteWithWindow_ = true;
-    (void)box.release();  // deleted after its window's last message
+    (void)box.release();  // its window owns it now
     return true;
 }
 
@@ -33,6 +32,7 @@ CAboutBox::CAboutBox() : CSplashWindow(IDB_ABOUT) {}
 
 BOOL CAboutBox::Create(CWnd* owner, DWORD style, DWORD exStyle) {
     if (!CSplashWindow::Create(owner, style, exStyle)) return FALSE;
+    deleteWithWindow_ = true;
     // A button whose picture is missing is left out; the box still opens.
     CreateButton(order_, IDB_ORDER, IDC_ORDER, kOrderButtonAt);
     CreateButton(continue_, IDB_CONTINUE, IDC_CONTINUE, kContinueButtonAt);

@@ -17,7 +17,8 @@ public:
     CAboutBox();
     void SetVersionText(const char* text) { versionText_ = text; }
 
-    // The box with its Order and Continue buttons.
+    // The box with its Order and Continue buttons. Once it succeeds the
+    // object belongs to its window, which deletes it when it is destroyed.
     BOOL Create(CWnd* owner, DWORD style, DWORD exStyle) override;
 
     // Where the version line is written.
@@ -37,6 +38,6 @@ private:
     CString versionText_;
     CPictureButton order_;
     CPictureButton continue_;
-    // Set once the box is open: from then on its window owns it.
+    // Set once the window exists: from then on the window owns the object.
     bool deleteWithWindow_ = false;
 };
