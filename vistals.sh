@@ -5,8 +5,8 @@ ROOT=$(cd "$(dirname "$0")" && pwd)
 BUILD="$ROOT/build"
 
 APT_PACKAGES=(
-  g++-mingw-w64-i686 mingw-w64-tools cmake ninja-build nasm pkgconf
-  wine wine32:i386 xvfb xdotool x11-apps imagemagick
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build nasm pkgconf
+  wine wine32:i386 wine64 xvfb xdotool x11-apps imagemagick
   googletest clang libclang-rt-14-dev dpkg-dev
   libgtest-dev time bc fp-utils p7zip-full
 )
@@ -49,17 +49,48 @@ cmd_setup() {
   fi
 }
 
+# The product is the 32-bit build. Wine runs it only where the kernel runs
+# 32-bit code; elsewhere the program, its library and its tests are also built
+# for 64-bit Windows and run under 64-bit Wine (VISTALS_TEST_ARCH overrides).
+test_arch() {
+  if [ -n "${VISTALS_TEST_ARCH:-}" ]; then echo "$VISTALS_TEST_ARCH"
+  elif /lib/ld-linux.so.2 --version >/dev/null 2>&1; then echo i686
+  else echo x86_64
+  fi
+}
+
+# build_arch ARCH: builds build/mingw[-x64] into build/dist[-x64].
+build_arch() {
+  local arch=$1 suffix="" mode=cross
+  [ "$arch" = x86_64 ] && { suffix=-x64; mode=cross64; }
+  if [ -x "$ROOT/zelimage/thirdparty/build.sh" ]; then
+    "$ROOT/zelimage/thirdparty/build.sh" "$BUILD/thirdparty" "$mode"
+  fi
+  if [ ! -f "$BUILD/mingw$suffix/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$BUILD/mingw$suffix" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
+      -DVISTALS_DIST_DIR="$BUILD/dist$suffix" -DVISTALS_THIRDPARTY_DIR="$BUILD/thirdparty" >/dev/null
+  fi
+  cmake --build "$BUILD/mingw$suffix" -j "$(nproc)"
+}
+
 cmd_build() {
   cmd_setup
-  if [ -x "$ROOT/zelimage/thirdparty/build.sh" ]; then
-    "$ROOT/zelimage/thirdparty/build.sh" "$BUILD/thirdparty"
+  build_arch i686
+}
+
+# Builds what runs under Wine here and points the session at it.
+build_for_wine() {
+  cmd_build
+  TEST_ARCH=$(test_arch)
+  if [ "$TEST_ARCH" = x86_64 ]; then
+    build_arch x86_64
+    TEST_BUILD="$BUILD/mingw-x64"; TEST_DIST="$BUILD/dist-x64"
+    export VISTALS_WINE=/usr/lib/wine/wine64 WINEARCH=win64
+  else
+    TEST_BUILD="$BUILD/mingw"; TEST_DIST="$BUILD/dist"
+    export VISTALS_WINE=wine WINEARCH=win32
   fi
-  if [ ! -f "$BUILD/mingw/CMakeCache.txt" ]; then
-    cmake -S "$ROOT" -B "$BUILD/mingw" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-      -DVISTALS_DIST_DIR="$BUILD/dist" -DVISTALS_THIRDPARTY_DIR="$BUILD/thirdparty" >/dev/null
-  fi
-  cmake --build "$BUILD/mingw" -j "$(nproc)"
 }
 
 XVFB_PID=""
@@ -73,9 +104,9 @@ cleanup_session() {
 start_session() {
   local name="$1" want_own_display="$2"
   . "$ROOT/tests/wine-env.sh"
-  wine_template "$BUILD/wine-template"
+  wine_template "$BUILD/wine-template-$WINEARCH"
   export WINEPREFIX="$BUILD/$name"
-  wine_fresh_prefix "$BUILD/wine-template" "$WINEPREFIX"
+  wine_fresh_prefix "$BUILD/wine-template-$WINEARCH" "$WINEPREFIX"
   if [ "$want_own_display" = yes ] || [ -z "${DISPLAY:-}" ]; then
     local display
     display=$(start_xvfb "$BUILD/$name.xvfb.pid") || { echo "vistals: cannot start Xvfb" >&2; exit 1; }
@@ -88,10 +119,10 @@ start_session() {
 }
 
 cmd_test() {
-  cmd_build
+  build_for_wine
   start_session wine-test yes
   local status=0
-  (cd "$BUILD/mingw" && ctest --output-on-failure --timeout 600 "$@") || status=$?
+  (cd "$TEST_BUILD" && ctest --output-on-failure --timeout 600 "$@") || status=$?
   cleanup_session
   return $status
 }
@@ -110,7 +141,7 @@ sample_pictures() {
 }
 
 cmd_run() {
-  cmd_build
+  build_for_wine
   local pictures=("$@")
   if [ ${#pictures[@]} -eq 0 ]; then
     local dir; dir=$(sample_pictures)
@@ -120,19 +151,20 @@ cmd_run() {
   [ -z "${DISPLAY:-}" ] && own_display=yes
   start_session wine-run "$own_display"
   local args=() p
-  for p in "${pictures[@]}"; do args+=("$(winepath -w "$(readlink -f "$p")" 2>/dev/null)"); done
+  for p in "${pictures[@]}"; do args+=("$("$VISTALS_WINE" winepath -w "$(readlink -f "$p")" 2>/dev/null)"); done
   echo "vistals: running on display $DISPLAY (prefix $WINEPREFIX); close it with Exit in its tray menu" >&2
   if [ "$own_display" = yes ]; then
     echo "vistals: no X display of yours; see the screen with:  DISPLAY=$DISPLAY import -window root /tmp/vistals.png" >&2
   fi
   # The prefix puts every program in a 1024x768 desktop with a taskbar.
-  wine "$BUILD/dist/Vistals.exe" "${args[@]}" || true
+  "$VISTALS_WINE" "$TEST_DIST/Vistals.exe" "${args[@]}" || true
 }
 
 cmd_bench() {
-  cmd_build
+  build_for_wine
   start_session wine-bench yes
-  "$ROOT/zelimage/tools/bench.sh" "$BUILD" "$@"
+  ZEL_DIST_DIR="$TEST_DIST" ZEL_BENCH_EXE="$TEST_BUILD/tools/zelimage_bench.exe" \
+    "$ROOT/zelimage/tools/bench.sh" "$BUILD" "$@"
 }
 
 cmd_fuzz() {

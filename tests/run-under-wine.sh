@@ -4,5 +4,5 @@
 set -u
 : "${WINEPREFIX:?run the tests through ./vistals.sh test}"
 : "${DISPLAY:?run the tests through ./vistals.sh test}"
-export WINEARCH=win32 WINEDEBUG=-all
-exec wine "$@"
+export WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
+exec "${VISTALS_WINE:-wine}" "$@"

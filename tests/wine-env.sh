@@ -1,7 +1,10 @@
 # Sourced by vistals.sh: a private Wine prefix and X display for running the
 # program and its tests. Nothing here touches ~/.wine or the user's servers.
 
-export WINEARCH=win32
+# vistals.sh chooses the Wine (32- or 64-bit) and sets these; a plain source
+# of this file means the 32-bit one.
+export WINEARCH=${WINEARCH:-win32}
+export VISTALS_WINE=${VISTALS_WINE:-wine}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko prompts
 
@@ -12,12 +15,12 @@ wine_template() {
   if [ -f "$template/.ready" ]; then return 0; fi
   rm -rf "$template"
   echo "vistals: preparing a Wine prefix (once)..." >&2
-  WINEPREFIX="$template" wineboot -i >/dev/null 2>&1 || true
-  WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  WINEPREFIX="$template" "$VISTALS_WINE" wineboot -i >/dev/null 2>&1 || true
+  WINEPREFIX="$template" "$VISTALS_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # Run every program in a 1024x768 virtual desktop with a taskbar, so the
   # tray and the wallpaper behave as on a Windows desktop.
-  WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
-  WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+  WINEPREFIX="$template" "$VISTALS_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+  WINEPREFIX="$template" "$VISTALS_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
   WINEPREFIX="$template" wineserver -w
   touch "$template/.ready"
 }
@@ -54,8 +57,8 @@ start_xvfb() {
 # output: programs started later must not hand them a pipe that a caller such
 # as CTest waits on.
 wine_warm_up() {
-  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
-  (wine explorer.exe /desktop=shell,1024x768 </dev/null >/dev/null 2>&1 &)
+  "$VISTALS_WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  ("$VISTALS_WINE" explorer.exe /desktop=shell,1024x768 </dev/null >/dev/null 2>&1 &)
   local i
   for i in $(seq 1 50); do
     pgrep -f 'explorer.exe /desktop' >/dev/null && break

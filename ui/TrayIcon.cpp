@@ -5,7 +5,9 @@
 
 #include <cstring>
 
-static_assert(NOTIFYICONDATAA_V2_SIZE == CTrayIcon::kNotifyRecordSize, "notify record layout");
+#ifndef _WIN64
+static_assert(CTrayIcon::kNotifyRecordSize == 488, "notify record layout");
+#endif
 static_assert(sizeof(NOTIFYICONDATAA{}.szTip) == CTrayIcon::kMaxTipLength + 1, "tip field size");
 
 namespace {

@@ -11,9 +11,9 @@
 class CTrayIcon : public CWnd {
     DECLARE_DYNAMIC(CTrayIcon)
 public:
-    // The notify record in the layout whose size is 488 bytes (with balloon
-    // fields, without the later additions).
-    static constexpr DWORD kNotifyRecordSize = 488;
+    // The notify record in the layout with balloon fields but without the
+    // later additions: 488 bytes in a 32-bit program.
+    static constexpr DWORD kNotifyRecordSize = NOTIFYICONDATAA_V2_SIZE;
     // Longest tip the record holds, without its terminator.
     static constexpr size_t kMaxTipLength = 127;
 

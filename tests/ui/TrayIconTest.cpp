@@ -170,7 +170,11 @@ TEST_F(TrayIconTest, AddsTheIconAndCutsLongTips) {
     ASSERT_TRUE(tray.Create(nullptr, kCallback, "Vistals", AppIcon(), IDR_TRAYMENU));
     EXPECT_TRUE(tray.IsEnabled());
     const NOTIFYICONDATAA& record = tray.NotifyRecord();
+#ifdef _WIN64
+    EXPECT_EQ(offsetof(NOTIFYICONDATAA, guidItem), record.cbSize);
+#else
     EXPECT_EQ(488u, record.cbSize);
+#endif
     EXPECT_EQ(tray.m_hWnd, record.hWnd);  // no parent: the hidden window hears the shell
     EXPECT_FALSE(IsWindowVisible(tray.m_hWnd));
     EXPECT_STREQ("Vistals", record.szTip);

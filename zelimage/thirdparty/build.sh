@@ -2,10 +2,12 @@
 # Cross-builds the decoders ZELIMAGE.DLL links statically: zlib, libpng,
 # giflib and libjpeg-turbo, from Debian's own source packages.
 #
-#   build.sh OUT_DIR [native]
+#   build.sh OUT_DIR [cross|cross64|native]
 #
-# Installs headers and static libraries into OUT_DIR/prefix (or
-# OUT_DIR/prefix-native for the host compiler, used by the fuzzers).
+# Installs headers and static libraries into OUT_DIR/prefix for 32-bit
+# Windows (the product), OUT_DIR/prefix-x64 for 64-bit Windows (the test
+# build on hosts that cannot run 32-bit code), or OUT_DIR/prefix-native for
+# the host compiler, used by the fuzzers.
 # A finished library leaves a stamp naming its source version and its recipe
 # (flags and our own sources), so a second run with the same ones does nothing
 # and a changed recipe rebuilds.
@@ -20,6 +22,11 @@ if [ "$MODE" = native ]; then
   CC=${NATIVE_CC:-clang}; AR=ar; RANLIB=ranlib
   CMAKE_TOOLCHAIN=()
   SIMD_CFLAGS=""
+elif [ "$MODE" = cross64 ]; then
+  PREFIX="$OUT/prefix-x64"; WORK="$OUT/work-x64"
+  CC=x86_64-w64-mingw32-gcc-posix; AR=x86_64-w64-mingw32-ar; RANLIB=x86_64-w64-mingw32-ranlib
+  CMAKE_TOOLCHAIN=(-DCMAKE_TOOLCHAIN_FILE="$HERE/../../cmake/mingw-x86_64.cmake")
+  SIMD_CFLAGS=""         # SSE2 is part of x86-64
 else
   PREFIX="$OUT/prefix"; WORK="$OUT/work"
   CC=i686-w64-mingw32-gcc-posix; AR=i686-w64-mingw32-ar; RANLIB=i686-w64-mingw32-ranlib

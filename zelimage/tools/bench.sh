@@ -17,7 +17,8 @@ IM=/usr/bin/convert-im6.q16
 COMPARE=/usr/bin/compare-im6.q16
 [ -x "$COMPARE" ] || COMPARE=/usr/bin/compare
 : "${WINEPREFIX:?run through ./vistals.sh bench}"
-export WINEARCH=win32 WINEDEBUG=-all
+export WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
+WINE=${VISTALS_WINE:-wine}
 [ -f "$DRIVER" ] || { echo "bench: $DRIVER is missing (build first)" >&2; exit 1; }
 
 winpath() { echo "Z:$1" | tr / '\\'; }
@@ -45,7 +46,7 @@ median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 ours() {
   local file=$1 w=$2 h=$3 out=$4 cal=$5 i times=() peak=0 line
   for i in $(seq "$RUNS"); do
-    line=$(wine "$DRIVER" "$(winpath "$DIST/ZELIMAGE/ZELIMAGE.DLL")" "$(winpath "$file")" "$w" "$h" "$(winpath "$out")" "$cal" | tr -d '\r')
+    line=$("$WINE" "$DRIVER" "$(winpath "$DIST/ZELIMAGE/ZELIMAGE.DLL")" "$(winpath "$file")" "$w" "$h" "$(winpath "$out")" "$cal" | tr -d '\r')
     times+=("${line% *}")
     [ "${line#* }" -gt "$peak" ] && peak=${line#* }
   done
