@@ -161,9 +161,18 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
 
+    ++self->dispatchDepth_;
     const LRESULT result = self->Dispatch(message, wParam, lParam);
+    --self->dispatchDepth_;
     if (message == WM_NCDESTROY) {
         self->Detach();
+        self->ncDestroyPending_ = true;
+    }
+    // A window destroyed while one of its own messages is still being
+    // handled (WM_CLOSE destroys it from inside) lets that handling finish
+    // with the object intact; the object may delete itself only then.
+    if (self->ncDestroyPending_ && self->dispatchDepth_ == 0) {
+        self->ncDestroyPending_ = false;
         self->PostNcDestroy();
     }
     return result;
