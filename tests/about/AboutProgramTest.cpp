@@ -10,20 +10,8 @@
 
 namespace {
 
-std::vector<HWND> VisibleAboutBoxes(DWORD processId) {
-    std::vector<HWND> boxes;
-    for (HWND window : WindowsOfProcess(processId))
-        if (IsWindowVisible(window) && GetDlgItem(window, IDC_CONTINUE) && GetDlgItem(window, IDC_ORDER))
-            boxes.push_back(window);
-    return boxes;
-}
-
 bool WaitForBoxes(DWORD processId, size_t count) {
-    for (int i = 0; i < 500; ++i) {
-        if (VisibleAboutBoxes(processId).size() == count) return true;
-        Sleep(20);
-    }
-    return false;
+    return WaitUntil([&] { return VisibleAboutBoxes(processId).size() == count; });
 }
 
 TEST(AboutBoxInTheProgram, ShownAtStartUpAndOnEachRequestUntilContinue) {
@@ -49,8 +37,8 @@ TEST(AboutBoxInTheProgram, ShownAtStartUpAndOnEachRequestUntilContinue) {
     ASSERT_TRUE(WaitForBoxes(program.Id(), 3));
 
     SendMessageA(GetDlgItem(splash, IDC_CONTINUE), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitForBoxes(program.Id(), 2));
-    EXPECT_FALSE(IsWindow(splash));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(splash); }));
+    EXPECT_EQ(2u, VisibleAboutBoxes(program.Id()).size());
 
     // The boxes go with the program; it ends as usual.
     ASSERT_TRUE(program.Exit());

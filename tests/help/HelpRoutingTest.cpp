@@ -97,6 +97,7 @@ TEST_F(HelpRouting, HelpOpensTheContentsOfTheFileBesideTheProgramOwnedByTheMainF
     ASSERT_TRUE(program.Start());
     HWND frame = program.WaitForFrame();
     ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(program.WaitForMessageLoop(frame));
 
     ASSERT_TRUE(AskForHelp(frame));
     ASSERT_TRUE(AskForHelp(frame));
@@ -120,6 +121,7 @@ TEST_F(HelpRouting, AfterAFailedLoadHelpIsNotSoughtAgain) {
     ASSERT_TRUE(program.Start());
     HWND frame = program.WaitForFrame();
     ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(program.WaitForMessageLoop(frame));
 
     ASSERT_TRUE(AskForHelp(frame));  // finds nothing
     control.Set(StandInPath());      // the control appears later

@@ -23,6 +23,9 @@ public:
     DWORD ExitCode() const;
     // Asks the program to exit through its own command and waits.
     bool Exit(DWORD timeoutMs = 15000);
+    // Waits until start-up is over and the message loop runs: an About box
+    // asked for through the frame's queue has appeared.
+    bool WaitForMessageLoop(HWND frame) const;
 
 private:
     PROCESS_INFORMATION info_{};
@@ -30,3 +33,16 @@ private:
 
 // Top-level windows of a process.
 std::vector<HWND> WindowsOfProcess(DWORD processId);
+// The visible About boxes of a process (the windows with its two buttons).
+std::vector<HWND> VisibleAboutBoxes(DWORD processId);
+
+// Polls `done` until it is true; false on time-out.
+template <class Done>
+bool WaitUntil(Done done, DWORD timeoutMs = 10000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
