@@ -77,12 +77,12 @@ convert "$tmp/about.png" -alpha off +dither -colors 256 -type Palette -compress 
 convert -size 256x1 gradient:'#203040-#e0d0b0' \
   -fill black -draw 'point 0,0' -fill '#808080' -draw 'point 1,0' \
   -fill '#c0c0c0' -draw 'point 2,0' -fill white -draw 'point 3,0' "$tmp/palette.png"
-face() {  # word, glyph drawing (white part), glyph drawing (grey part), output
+face() {  # word, glyph drawing, output
   convert -size 85x19 xc:'#c0c0c0' +antialias \
-    -fill white -draw "$2" -fill '#808080' -draw "$3" \
+    -fill '#808080' -draw "translate 1,1 $2" -fill black -draw "$2" \
     -font "$sans_bold" -pointsize 11 -fill black -annotate +26+14 "$1" \
-    +dither -remap "$tmp/palette.png" -type Palette -compress None BMP3:"$4"
+    +dither -remap "$tmp/palette.png" -type Palette -compress None BMP3:"$3"
 }
-# Order: an embossed coin; Continue: an embossed arrow.
-face 'Order' 'circle 13,9 13,4' 'polyline 18,8 17,12 14,14 10,14' order.bmp
-face 'Continue' 'polygon 8,4 8,14 17,9' 'polyline 8,15 18,9' continue.bmp
+# Order: a check mark; Continue: an arrow; each with a grey shadow.
+face 'Order' 'polygon 7,9 9,7 12,10 17,4 19,6 12,14' order.bmp
+face 'Continue' 'polygon 9,4 9,14 17,9' continue.bmp
