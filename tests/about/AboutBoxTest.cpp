@@ -186,21 +186,6 @@ TEST_F(AboutBoxTest, ContinueClosesAndOrderAsksTheMainWindowFirstEachBoxDeletesI
     EXPECT_FALSE(IsWindow(second));
 }
 
-TEST_F(AboutBoxTest, ButtonsDoNothingWithoutAMainWindow) {
-    bool deleted = false;
-    HWND box = OpenWatchedBox(&deleted);
-    ASSERT_TRUE(box);
-    AfxGetApp()->m_pMainWnd = nullptr;
-    SendMessageA(GetDlgItem(box, IDC_ORDER), BM_CLICK, 0, 0);
-    SendMessageA(GetDlgItem(box, IDC_CONTINUE), BM_CLICK, 0, 0);
-    Pump();
-    EXPECT_TRUE(IsWindow(box));
-    EXPECT_FALSE(deleted);
-    EXPECT_TRUE(main_.commands.empty());
-    DestroyWindow(box);  // the window still owns the object
-    EXPECT_TRUE(deleted);
-}
-
 // Restores the system colours a test changed.
 class SysColourChange {
 public:
@@ -271,15 +256,6 @@ TEST_F(AboutBoxTest, FacesAreDrawnInTheSystemColoursAndFollowAChange) {
         EXPECT_EQ(0, WrongFacePixels(shown, face, at));
     }
     Pump();
-}
-
-TEST(PictureButton, AMissingPictureMakesNoButton) {
-    RecordingMainWindow parent;
-    CPictureButton button;
-    EXPECT_FALSE(button.Create(nullptr, WS_CHILD | WS_VISIBLE, CPictureButton::Alignment::PictureOnly, 4242,
-                               RECT{0, 0, 10, 10}, &parent, 1));
-    EXPECT_EQ(nullptr, button.m_hWnd);
-    EXPECT_EQ(nullptr, GetWindow(parent.m_hWnd, GW_CHILD));
 }
 
 }  // namespace
