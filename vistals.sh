@@ -8,7 +8,7 @@ APT_PACKAGES=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build nasm pkgconf
   wine wine32:i386 wine64 xvfb xdotool x11-apps imagemagick
   googletest clang libclang-rt-14-dev dpkg-dev
-  libgtest-dev time bc
+  libgtest-dev time bc fp-utils p7zip-full
   nsis zip
 )
 

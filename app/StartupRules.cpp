@@ -23,11 +23,3 @@ HelpCall RouteFrameHelp(DWORD_PTR data, UINT command) {
         default: return {true, command, data};
     }
 }
-
-HelpCall RouteAppHelp(DWORD_PTR data, UINT command) {
-    switch (command) {
-        case HELP_CONTEXT: return {true, HH_HELP_CONTEXT, data};
-        case HELP_FINDER: return {true, HH_DISPLAY_TOPIC, 0};
-        default: return {false, 0, 0};
-    }
-}

@@ -25,7 +25,6 @@ struct HelpCall {
     UINT command;
     DWORD_PTR data;
 };
-// Requests that reach the main frame (owner: the frame).
+// Every help request, whether it reaches the main frame or the application
+// object, is served here with the main frame as owner.
 HelpCall RouteFrameHelp(DWORD_PTR data, UINT command);
-// Requests that reach the application object (no owner).
-HelpCall RouteAppHelp(DWORD_PTR data, UINT command);

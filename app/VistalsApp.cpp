@@ -9,7 +9,8 @@
 #include "sets/ImageSetList.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/WallpaperWorker.h"
-#include "ui/HtmlHelp.h"
+#include "app/Version.h"
+#include "ui/AboutBox.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -102,8 +103,7 @@ void CVistalsApp::PostFirstChange() {
 }
 
 void CVistalsApp::ShowAboutBox() {
-    // The About box window is not part of this build yet; the command is
-    // accepted so the menu item stays enabled.
+    CAboutBox::Show(VISTALS_ABOUT_VERSION_TEXT);
 }
 
 int CVistalsApp::ExitInstance() {
@@ -117,6 +117,8 @@ int CVistalsApp::ExitInstance() {
 }
 
 void CVistalsApp::WinHelp(DWORD_PTR data, UINT command) {
-    const HelpCall call = RouteAppHelp(data, command);
-    if (call.call) HtmlHelpA(nullptr, m_pszHelpFilePath, call.command, call.data);
+    // "&Help..." lands here through the command routing; the frame opens
+    // the contents, owned by itself. Without a frame there is nothing to
+    // own the help window, and no menu to ask for it.
+    if (TheMainFrame && TheMainFrame->m_hWnd) TheMainFrame->WinHelp(data, command);
 }

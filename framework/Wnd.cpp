@@ -44,11 +44,15 @@ void CWnd::Detach() {
 }
 
 BOOL CWnd::SubclassWindow(HWND window) {
-    assert(!m_hWnd);
-    if (!window || FromHandlePermanent(window)) return FALSE;
+    assert(!m_hWnd && window);
+    if (FromHandlePermanent(window)) return FALSE;
     Attach(window);
-    superProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+    superProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+    if (!superProc_) {
+        Detach();
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -94,7 +98,7 @@ void CWnd::WinHelp(DWORD_PTR data, UINT command) {
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (superProc_) return ::CallWindowProcA(superProc_, m_hWnd, message, wParam, lParam);
+    if (superProc_) return CallWindowProcA(superProc_, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
@@ -139,9 +143,18 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
 
+    ++self->dispatchDepth_;
     const LRESULT result = self->Dispatch(message, wParam, lParam);
+    --self->dispatchDepth_;
     if (message == WM_NCDESTROY) {
         self->Detach();
+        self->ncDestroyPending_ = true;
+    }
+    // A window destroyed while one of its own messages is still being
+    // handled (WM_CLOSE destroys it from inside) lets that handling finish
+    // with the object intact; the object may delete itself only then.
+    if (self->ncDestroyPending_ && self->dispatchDepth_ == 0) {
+        self->ncDestroyPending_ = false;
         self->PostNcDestroy();
     }
     return result;

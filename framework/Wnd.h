@@ -72,8 +72,12 @@ protected:
 private:
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
     CurrentMessage current_{};
-    // The window's own procedure when it was subclassed, else null.
+    // The class's own procedure of a subclassed control; null otherwise.
     WNDPROC superProc_ = nullptr;
+    // Messages of this window being handled now, nested ones included.
+    int dispatchDepth_ = 0;
+    // The window is gone; PostNcDestroy waits for the outermost handling.
+    bool ncDestroyPending_ = false;
 };
 
 // Registers (once) and names a window class served by the framework.

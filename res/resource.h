@@ -92,3 +92,11 @@
 #define IDC_CALENDAR_US_HOLIDAYS 1031
 #define IDC_CALENDAR_TRANSPARENT 1032
 // ---- end of Options sheet ----
+
+// --- About box: picture, button faces and buttons. ---
+#define IDB_ABOUT 184
+#define IDB_ORDER 185
+#define IDB_CONTINUE 186
+#define IDC_ORDER 1015
+#define IDC_CONTINUE 1016
+// --- end of About box ---

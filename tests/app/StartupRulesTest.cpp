@@ -54,15 +54,3 @@ TEST(HelpRouting, FrameTable) {
     EXPECT_EQ(static_cast<UINT>(HELP_KEY), c.command);
     EXPECT_EQ(9u, c.data);
 }
-
-TEST(HelpRouting, ApplicationTable) {
-    HelpCall c = RouteAppHelp(5, HELP_CONTEXT);
-    EXPECT_TRUE(c.call);
-    EXPECT_EQ(HH_HELP_CONTEXT, c.command);
-    EXPECT_EQ(5u, c.data);
-    c = RouteAppHelp(7, HELP_FINDER);
-    EXPECT_EQ(HH_DISPLAY_TOPIC, c.command);
-    EXPECT_EQ(0u, c.data);
-    EXPECT_FALSE(RouteAppHelp(0, HELP_QUIT).call);
-    EXPECT_FALSE(RouteAppHelp(3, HELP_KEY).call);
-}

@@ -142,3 +142,38 @@ TEST_F(RoutingTest, ForeignWindowsHaveNoObject) {
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(button));
     DestroyWindow(button);
 }
+
+// A heap window that closes itself from inside one of its own messages and
+// notes whether it was deleted while that message was still being handled.
+class SelfDeletingWindow : public CWnd {
+public:
+    static bool deletedInsideAHandler;
+    static bool deleted;
+    SelfDeletingWindow() { CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr); }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        ++depth_;
+        const LRESULT result = CWnd::WindowProc(message, wParam, lParam);  // WM_CLOSE destroys the window
+        --depth_;
+        return result;
+    }
+protected:
+    void PostNcDestroy() override {
+        deletedInsideAHandler = depth_ > 0;
+        deleted = true;
+        delete this;
+    }
+private:
+    int depth_ = 0;
+};
+bool SelfDeletingWindow::deletedInsideAHandler = false;
+bool SelfDeletingWindow::deleted = false;
+
+TEST(WindowLifetime, AWindowClosedFromItsOwnMessageIsDeletedOnlyAfterThatMessage) {
+    auto* window = new SelfDeletingWindow;  // deletes itself with its window
+    HWND handle = window->m_hWnd;
+    ASSERT_TRUE(handle);
+    SendMessageA(handle, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_TRUE(SelfDeletingWindow::deleted);
+    EXPECT_FALSE(SelfDeletingWindow::deletedInsideAHandler);
+}

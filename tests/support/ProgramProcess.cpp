@@ -26,6 +26,14 @@ std::vector<HWND> WindowsOfProcess(DWORD processId) {
     return mine;
 }
 
+std::vector<HWND> VisibleAboutBoxes(DWORD processId) {
+    std::vector<HWND> boxes;
+    for (HWND window : WindowsOfProcess(processId))
+        if (IsWindowVisible(window) && GetDlgItem(window, 1015 /* Order */) && GetDlgItem(window, 1016 /* Continue */))
+            boxes.push_back(window);
+    return boxes;
+}
+
 ProgramProcess::~ProgramProcess() {
     if (!info_.hProcess) return;
     if (!WaitForExit(0)) {
@@ -74,4 +82,10 @@ DWORD ProgramProcess::ExitCode() const {
 bool ProgramProcess::Exit(DWORD timeoutMs) {
     if (HWND frame = WaitForFrame(0)) PostMessageA(frame, WM_COMMAND, 57665 /* ID_APP_EXIT */, 0);
     return WaitForExit(timeoutMs);
+}
+
+bool ProgramProcess::WaitForMessageLoop(HWND frame) const {
+    const size_t before = VisibleAboutBoxes(info_.dwProcessId).size();
+    if (!PostMessageA(frame, WM_COMMAND, 57664 /* ID_APP_ABOUT */, 0)) return false;
+    return WaitUntil([&] { return VisibleAboutBoxes(info_.dwProcessId).size() > before; });
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/WaitUntil.h"
+
 class ProgramProcess {
 public:
     ProgramProcess() = default;
@@ -24,6 +26,9 @@ public:
     DWORD ExitCode() const;
     // Asks the program to exit through its own command and waits.
     bool Exit(DWORD timeoutMs = 15000);
+    // Waits until start-up is over and the message loop runs: an About box
+    // asked for through the frame's queue has appeared.
+    bool WaitForMessageLoop(HWND frame) const;
 
 private:
     PROCESS_INFORMATION info_{};
@@ -31,3 +36,6 @@ private:
 
 // Top-level windows of a process.
 std::vector<HWND> WindowsOfProcess(DWORD processId);
+// The visible About boxes of a process (the windows with its two buttons).
+std::vector<HWND> VisibleAboutBoxes(DWORD processId);
+

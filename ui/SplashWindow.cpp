@@ -1,0 +1,86 @@
+#include "SplashWindow.h"
+
+IMPLEMENT_DYNAMIC(CSplashWindow, CWnd)
+
+BEGIN_MESSAGE_MAP(CSplashWindow, CWnd)
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_QUERYNEWPALETTE, OnQueryNewPalette)
+    ON_MESSAGE(WM_PALETTECHANGED, OnPaletteChanged)
+END_MESSAGE_MAP()
+
+BOOL CSplashWindow::Create(CWnd* owner, DWORD style, DWORD exStyle) {
+    if (!owner) owner = AfxGetMainWnd();
+    owner_ = owner ? owner->m_hWnd : nullptr;
+
+    BitmapHandle bitmap(static_cast<HBITMAP>(LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(bitmapId_),
+                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP size{};
+    if (!bitmap || !GetObjectA(bitmap.get(), sizeof size, &size)) return FALSE;
+    width_ = size.bmWidth;
+    height_ = size.bmHeight;
+
+    // A tool window would keep the box out of the taskbar's reach.
+    exStyle &= ~static_cast<DWORD>(WS_EX_TOOLWINDOW);
+    const char* className = AfxRegisterWndClass(CS_CLASSDC);
+    if (!className) return FALSE;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width_) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height_) / 2;
+    if (!CreateEx(exStyle, className, "", style, x, y, width_, height_, owner_, nullptr)) return FALSE;
+
+    {
+        HDC dc = GetWindowDC(m_hWnd);
+        picture_.CreateFromBitmap(dc, bitmap.get());
+        ReleaseDC(m_hWnd, dc);
+    }
+    bitmap.reset();
+    palette_ = picture_.Palette();
+    RealizePicturePalette(false);
+
+    if (style & WS_VISIBLE) {
+        ShowWindow(m_hWnd, SW_SHOW);
+        UpdateWindow(m_hWnd);
+    }
+    // Some desktops stack a later window over a topmost one until asked again.
+    if (exStyle & WS_EX_TOPMOST)
+        SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+void CSplashWindow::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    HPALETTE previous = palette_ ? SelectPalette(dc, palette_, TRUE) : nullptr;
+    if (palette_) RealizePalette(dc);
+    if (const BITMAPINFO* header = picture_.Header()) {
+        StretchDIBits(dc, 0, 0, picture_.Width(), picture_.Height(), 0, 0, picture_.Width(), picture_.Height(),
+                      picture_.Bits(), header, DIB_RGB_COLORS, SRCCOPY);
+    }
+    if (previous) SelectPalette(dc, previous, TRUE);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    OnDrawPicture(dc, client);
+    EndPaint(m_hWnd, &paint);
+}
+
+bool CSplashWindow::RealizePicturePalette(bool background) {
+    if (!palette_) return false;
+    ScopedGetDC dc(m_hWnd);
+    HPALETTE previous = SelectPalette(dc.get(), palette_, background);
+    const UINT changed = RealizePalette(dc.get());
+    SelectPalette(dc.get(), previous, TRUE);
+    if (changed != 0 && changed != GDI_ERROR) {
+        InvalidateRect(m_hWnd, nullptr, TRUE);
+        return true;
+    }
+    return false;
+}
+
+LRESULT CSplashWindow::OnQueryNewPalette(WPARAM, LPARAM) {
+    return RealizePicturePalette(false);
+}
+
+LRESULT CSplashWindow::OnPaletteChanged(WPARAM changer, LPARAM) {
+    HWND window = reinterpret_cast<HWND>(changer);
+    if (window != m_hWnd && !IsChild(m_hWnd, window)) RealizePicturePalette(true);
+    return 0;
+}
