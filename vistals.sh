@@ -167,13 +167,21 @@ cmd_bench() {
     "$ROOT/zelimage/tools/bench.sh" "$BUILD" "$@"
 }
 
+# The long run under Wine (tests/soak): N commands, 300 unless given.
+cmd_soak() {
+  build_for_wine
+  cmake --build "$TEST_BUILD" --target soak_driver
+  start_session wine-soak yes
+  "$ROOT/tests/soak/soak.sh" "$BUILD" "$TEST_BUILD" "${1:-300}"
+}
+
 cmd_fuzz() {
   cmd_setup
   "$ROOT/zelimage/tools/fuzz.sh" "$BUILD" "${1:-60}"
 }
 
 usage() {
-  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|fuzz SECONDS}" >&2
+  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|soak [N]|fuzz SECONDS}" >&2
   exit 2
 }
 
@@ -185,6 +193,7 @@ case "$command" in
   run) cmd_run "$@" ;;
   test) cmd_test "$@" ;;
   bench) cmd_bench "$@" ;;
+  soak) cmd_soak "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
   *) usage ;;
 esac

@@ -20,8 +20,10 @@ BOOL CImageEntry::WriteToRegistry(HKEY setKey, const char* valueName) const {
 BOOL CImageEntry::ReadFromRegistry(HKEY setKey, const char* valueName) {
     if (!ReadString(setKey, valueName, m_strPath)) return FALSE;
     if (MarksAreStored()) {
+        // A set saved under another order has no marks: missing, a mark
+        // reads as "not shown", so switching to random order hides no set.
         DWORD shown = 0;
-        if (!ReadDword(setKey, MarkValueName(valueName), shown)) return FALSE;
+        ReadDword(setKey, MarkValueName(valueName), shown);
         m_bShown = shown != 0 ? 1 : 0;
     }
     return TRUE;

@@ -13,17 +13,17 @@
 
 CompositionQueue TheCompositionQueue;
 
-namespace {
-
-PixelSize ScreenSize() {
+PixelSize CurrentScreenSize() {
     ScopedGetDC screen(nullptr);
     return {GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES)};
 }
 
-int32_t ScreenDepth() {
+int32_t CurrentScreenDepth() {
     ScopedGetDC screen(nullptr);
     return GetDeviceCaps(screen.get(), PLANES) * GetDeviceCaps(screen.get(), BITSPIXEL);
 }
+
+namespace {
 
 // The picture being worked on. Each step that makes a new image frees the
 // old one; whatever is current when the run ends is freed too.
@@ -64,7 +64,7 @@ void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status)
 void Fit(CurrentImage& image, const CompositionJob& job) {
     PixelSize picture{};
     if (!image.Size(&picture)) return;
-    const FitResize fit = FitPicture(job.settings.VistalPosition, ScreenSize(), picture);
+    const FitResize fit = FitPicture(job.settings.VistalPosition, job.screenSize(), picture);
     if (!fit.needed) return;
     ImageHandle resized = 0;
     job.library->ResizeImage(image.get(), &resized, fit.size.width, fit.size.height, fit.mode);
@@ -73,7 +73,7 @@ void Fit(CurrentImage& image, const CompositionJob& job) {
 
 void DrawCalendarOn(CurrentImage& image, const CompositionJob& job) {
     const SettingsRecord& s = job.settings;
-    const PixelSize screen = ScreenSize();
+    const PixelSize screen = job.screenSize();
     PixelSize picture{};
     const bool known = image.Size(&picture);
     if (known && NeedsTiling(s.VistalPosition, screen, picture)) {
@@ -103,7 +103,7 @@ bool ReduceColorsForDisplay(CurrentImage& image, const CompositionJob& job) {
     int32_t flag = 0;
     job.library->GetDepthFlag(image.get(), &flag);
     if (!flag) return true;
-    const ColorReduction reduction = ReductionForDepth(ScreenDepth());
+    const ColorReduction reduction = ReductionForDepth(job.screenDepth());
     ImageHandle reduced = 0;
     const ImageStatus status = job.library->ReduceColors(image.get(), &reduced, reduction.bits, reduction.colors,
                                                          reduction.method, 0, 1);

@@ -3,11 +3,16 @@
 #pragma once
 
 #include "settings/Settings.h"
+#include "wallpaper/Composition.h"
 #include "framework/Handle.h"
 #include "ImageLibrary.h"
 
 #include <mutex>
 #include <string>
+
+// The screen as the device context reports it now.
+PixelSize CurrentScreenSize();
+int32_t CurrentScreenDepth();  // PLANES x BITSPIXEL
 
 // What one run needs besides the picture.
 struct CompositionJob {
@@ -16,6 +21,10 @@ struct CompositionJob {
     std::string outputPath;       // where "vistals.bmp" goes
     SettingsRecord settings;      // one snapshot for the whole run
     HWND owner;                   // owner of error boxes (may be null)
+    // The screen's size and colour depth, asked afresh by each step that
+    // needs them; a test stands in for the display here.
+    PixelSize (*screenSize)() = CurrentScreenSize;
+    int32_t (*screenDepth)() = CurrentScreenDepth;
 };
 
 // Runs every step for `image`, which it owns and frees. True when the new

@@ -125,3 +125,23 @@ TEST(SettingsIntervals, DeriveFromDaysHoursMinutes) {
     EXPECT_EQ(1440 + 120 + 5, s.VistalIntervalMinutes);
     EXPECT_EQ(0, s.VistalSetIntervalMinutes);
 }
+
+TEST(SettingsIntervals, AbsurdStoredPartsGiveTheLongestIntervalNotANegativeOne) {
+    SettingsRecord s;
+    s.VistalDays = 2000000;  // 2.88 billion minutes: wrapped, this was negative
+    s.VistalHours = 0;
+    s.VistalMinutes = 0;
+    s.VistalSetDays = INT32_MAX;
+    s.VistalSetHours = INT32_MAX;
+    s.VistalSetMinutes = INT32_MAX;
+    s.DeriveIntervals();
+    EXPECT_EQ(INT32_MAX, s.VistalIntervalMinutes);
+    EXPECT_EQ(INT32_MAX, s.VistalSetIntervalMinutes);
+    s.VistalDays = INT32_MIN;
+    s.VistalSetDays = -1;
+    s.VistalSetHours = 0;
+    s.VistalSetMinutes = 1500;  // parts that sum to a normal total keep it
+    s.DeriveIntervals();
+    EXPECT_EQ(INT32_MIN, s.VistalIntervalMinutes);
+    EXPECT_EQ(60, s.VistalSetIntervalMinutes);
+}
