@@ -130,7 +130,7 @@ Memory MemoryOf(DWORD processId) {
     counters.cb = sizeof counters;
     if (process && GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
         memory.workingSet = counters.WorkingSetSize;
-        memory.privateBytes = counters.PrivateUsage;
+        memory.privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
     }
     if (process) CloseHandle(process);
     return memory;
@@ -194,11 +194,15 @@ int main(int argc, char** argv) {
     DeleteProgramKeys();
     StoredSets sets = {{"All kinds", {}}, {"Second", {}}, {"Third", {}}};
     std::vector<std::string> vanishing;
-    const std::vector<std::string> names = FilesIn(folder);
+    size_t damaged = 0;
+    std::vector<std::string> names = FilesIn(folder);
+    names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return n[0] == '.'; }),
+                names.end());
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string path = folder + "\\" + names[i];
         sets[i % sets.size()].second.push_back(path);
         if (names[i].compare(0, 6, "vanish") == 0) vanishing.push_back(path);
+        if (names[i].compare(0, 3, "cut") == 0 || names[i].compare(0, 5, "noise") == 0) ++damaged;
     }
     StoreSets(sets);
     SetDword(kAppPath, "VistalPeriodic", 0);  // only the commands change the picture
@@ -226,7 +230,8 @@ int main(int argc, char** argv) {
     const DWORD waitStart = GetTickCount();
     while (gApplied == 0 && boxes.Boxes().empty() && GetTickCount() - waitStart < 30000) Sleep(50);
     Sleep(500);
-    for (const std::string& path : vanishing) DeleteFileA(path.c_str());
+    int vanished = 0;
+    for (const std::string& path : vanishing) vanished += DeleteFileA(path.c_str()) != 0;
     const Memory start = MemoryOf(program.Id());
     Memory peak = start;
 
@@ -284,16 +289,25 @@ int main(int argc, char** argv) {
     const bool setsKept = after == before;
 
     std::map<std::string, int> texts;
-    for (const CaughtBox& box : boxes.Boxes()) ++texts[box.text];
+    for (const CaughtBox& box : boxes.Boxes()) {
+        // Which picture: the caption names it when opening failed; the
+        // worker's boxes have none of their own.
+        const size_t slash = box.caption.find_last_of('\\');
+        const std::string name = slash == std::string::npos ? "while composing" : box.caption.substr(slash + 1);
+        ++texts[box.text + " [" + name + "]"];
+    }
 
     const SIZE_T growth = end.workingSet > start.workingSet ? end.workingSet - start.workingSet : 0;
     std::printf("soak: commands sent        %d (%d not answered within 30 s)\n", commands, unanswered);
     std::printf("soak: changes applied      %d\n", static_cast<int>(gApplied));
+    std::printf("soak: pictures             %zu, of which %zu damaged, %d vanished during the run\n", names.size(),
+                damaged, vanished);
     std::printf("soak: working set          start %s, end %s, peak %s (bound: +%s)\n",
                 Megabytes(start.workingSet).c_str(), Megabytes(end.workingSet).c_str(),
                 Megabytes(peak.workingSet).c_str(), Megabytes(bound).c_str());
-    std::printf("soak: private bytes        start %s, end %s\n", Megabytes(start.privateBytes).c_str(),
-                Megabytes(end.privateBytes).c_str());
+    if (start.privateBytes)
+        std::printf("soak: private bytes        start %s, end %s\n", Megabytes(start.privateBytes).c_str(),
+                    Megabytes(end.privateBytes).c_str());
     std::printf("soak: error boxes          %d\n", static_cast<int>(boxes.Boxes().size()));
     for (const auto& text : texts) std::printf("soak:   %4d x %s\n", text.second, text.first.c_str());
     std::printf("soak: incomplete files     %d%s%s\n", incomplete, incomplete ? ", first: " : "", firstIncomplete.c_str());
