@@ -9,11 +9,11 @@
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"
 #include "support/RegistrySandbox.h"
+#include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
 
 #include <windows.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -93,32 +93,6 @@ StoredSets ReadSets() {
     return sets;
 }
 
-// A BMP whose header and size agree with each other and with the file.
-bool IsCompleteBmp(const std::string& path, std::string* why) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        *why = "missing";
-        return false;
-    }
-    unsigned char header[54] = {};
-    DWORD read = 0;
-    ReadFile(file, header, sizeof header, &read, nullptr);
-    LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    CloseHandle(file);
-    auto u32 = [&](int at) { return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | DWORD(header[at + 3]) << 24; };
-    const int32_t width = static_cast<int32_t>(u32(18)), height = static_cast<int32_t>(u32(22));
-    const int bits = header[28] | header[29] << 8;
-    const int64_t stride = (int64_t{width} * bits + 31) / 32 * 4;
-    const int64_t needed = int64_t{u32(10)} + stride * std::abs(int64_t{height});
-    if (read < sizeof header || header[0] != 'B' || header[1] != 'M') *why = "no BMP header";
-    else if (u32(2) != size.QuadPart) *why = "size " + std::to_string(size.QuadPart) + " but header says " + std::to_string(u32(2));
-    else if (width <= 0 || height == 0 || size.QuadPart < needed) *why = "pixels cut short";
-    else return true;
-    return false;
-}
-
 struct Memory {
     SIZE_T workingSet = 0, privateBytes = 0;
 };
@@ -134,17 +108,6 @@ Memory MemoryOf(DWORD processId) {
     }
     if (process) CloseHandle(process);
     return memory;
-}
-
-int ThreadsOf(DWORD processId) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == processId;
-    CloseHandle(snapshot);
-    return count;
 }
 
 // Counts the wallpaper changes Windows announces to every top-level window.
@@ -265,12 +228,12 @@ int main(int argc, char** argv) {
     const Memory end = MemoryOf(program.Id());
 
     // Exit while a change is being composed: the worker shows as a thread more.
-    const int idleThreads = ThreadsOf(program.Id());
+    const int idleThreads = program.ThreadCount();
     bool exitDuringChange = false;
     for (int attempt = 0; attempt < 50 && !exitDuringChange; ++attempt) {
         PostMessageA(frame, WM_COMMAND, kNextVistal, 0);
         for (int poll = 0; poll < 100 && !exitDuringChange; ++poll) {
-            exitDuringChange = ThreadsOf(program.Id()) > idleThreads;
+            exitDuringChange = program.ThreadCount() > idleThreads;
             if (!exitDuringChange) Sleep(1);
         }
         if (!exitDuringChange) Sleep(200);

@@ -2,6 +2,8 @@
 
 #include "TestPaths.h"
 
+#include <tlhelp32.h>
+
 namespace {
 
 BOOL CALLBACK Collect(HWND window, LPARAM param) {
@@ -74,4 +76,16 @@ DWORD ProgramProcess::ExitCode() const {
 bool ProgramProcess::Exit(DWORD timeoutMs) {
     if (HWND frame = WaitForFrame(0)) PostMessageA(frame, WM_COMMAND, 57665 /* ID_APP_EXIT */, 0);
     return WaitForExit(timeoutMs);
+}
+
+int ProgramProcess::ThreadCount() const {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == info_.dwProcessId;
+    CloseHandle(snapshot);
+    return count;
 }
