@@ -167,6 +167,13 @@ cmd_bench() {
     "$ROOT/zelimage/tools/bench.sh" "$BUILD" "$@"
 }
 
+cmd_conformance() {
+  build_for_wine
+  start_session wine-conformance yes
+  ZEL_DIST_DIR="$TEST_DIST" ZEL_CONFORMANCE_EXE="$TEST_BUILD/tools/zelimage_conformance.exe" \
+    "$ROOT/zelimage/tools/conformance.sh" "$BUILD"
+}
+
 # The long run under Wine (tests/soak): N commands, 300 unless given.
 cmd_soak() {
   build_for_wine
@@ -181,7 +188,7 @@ cmd_fuzz() {
 }
 
 usage() {
-  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|soak [N]|fuzz SECONDS}" >&2
+  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|soak [N]|fuzz SECONDS|conformance}" >&2
   exit 2
 }
 
@@ -195,5 +202,6 @@ case "$command" in
   bench) cmd_bench "$@" ;;
   soak) cmd_soak "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
+  conformance) cmd_conformance ;;
   *) usage ;;
 esac

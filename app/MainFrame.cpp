@@ -46,7 +46,7 @@ CMainFrame::~CMainFrame() {
 int CMainFrame::OnCreate(LPCREATESTRUCT create) {
     if (CFrameWnd::OnCreate(create) == -1) return -1;
     if (!CreateTrayIcon()) return -1;
-    TheCompositionQueue.SetNotifyWindow(m_hWnd);
+    TheCompositionQueue.SetNotifyWindow(m_hWnd, WM_WALLPAPER_APPLIED);
     return 0;
 }
 

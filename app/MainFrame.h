@@ -53,6 +53,9 @@ protected:
     void OnDrawItem(int id, LPDRAWITEMSTRUCT drawItem);
     void OnInitMenuPopup(HMENU popup, UINT index, BOOL isSystemMenu);
     LRESULT OnMenuChar(UINT character, UINT flags, HMENU menu);
+    // The object of `popup` when it belongs to the tray popup being shown or
+    // to the frame's own menu, else null.
+    COwnerDrawMenu* FindOwnPopup(HMENU popup);
 };
 
 // The one main frame of the process; null before it exists and after it is gone.

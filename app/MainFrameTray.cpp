@@ -40,31 +40,28 @@ void CMainFrame::UpdateTooltip() {
                                              CurrentVistalName));
 }
 
+// The only owner-drawn items this window sees are those of its menus.
 void CMainFrame::OnMeasureItem(int id, LPMEASUREITEMSTRUCT measureItem) {
-    if (measureItem->CtlType == ODT_MENU) {
-        // A popup's own entry carries the popup's handle as its identifier.
-        if (COwnerDrawMenu::FromRegisteredHandle(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(measureItem->itemID)))) {
-            m_trayMenu.MeasureItem(measureItem);
-            return;
-        }
-        if (AfxMeasureMenuItem(GetMenu(), measureItem)) return;
-    }
-    CFrameWnd::OnMeasureItem(id, measureItem);
+    if (!COwnerDrawMenu::MeasureMenuItem(measureItem)) CFrameWnd::OnMeasureItem(id, measureItem);
 }
 
 void CMainFrame::OnDrawItem(int id, LPDRAWITEMSTRUCT drawItem) {
-    if (!AfxDrawMenuItem(drawItem)) CFrameWnd::OnDrawItem(id, drawItem);
+    if (!COwnerDrawMenu::DrawMenuItem(drawItem)) CFrameWnd::OnDrawItem(id, drawItem);
+}
+
+COwnerDrawMenu* CMainFrame::FindOwnPopup(HMENU popup) {
+    if (COwnerDrawMenu* shown = m_trayIcon.PopupMenu().FindPopup(popup)) return shown;
+    return m_trayMenu.FindPopup(popup);
 }
 
 void CMainFrame::OnInitMenuPopup(HMENU popup, UINT index, BOOL isSystemMenu) {
     // The update handlers first: they may disable items the records must show.
     CFrameWnd::OnInitMenuPopup(popup, index, isSystemMenu);
     if (isSystemMenu) return;
-    if (COwnerDrawMenu* menu = COwnerDrawMenu::FromRegisteredHandle(popup)) menu->SyncItems();
+    if (COwnerDrawMenu* menu = FindOwnPopup(popup)) menu->SyncItems();
 }
 
 LRESULT CMainFrame::OnMenuChar(UINT character, UINT flags, HMENU menu) {
-    if (COwnerDrawMenu* popup = COwnerDrawMenu::FromRegisteredHandle(menu))
-        return COwnerDrawMenu::FindShortcut(character, flags, popup);
+    if (COwnerDrawMenu* popup = FindOwnPopup(menu)) return COwnerDrawMenu::FindShortcut(character, flags, popup);
     return CFrameWnd::OnMenuChar(character, flags, menu);
 }

@@ -26,11 +26,14 @@ END_MESSAGE_MAP()
 
 BOOL CVistalsApp::InitInstance() {
     // One instance per session: the named event marks the running one.
-    if (KernelHandle running{OpenEventA(EVENT_ALL_ACCESS, FALSE, kInstanceEventName)}) {
+    // Creating it and learning that it existed is one step, so of two
+    // copies started together exactly one goes on.
+    instanceEvent_.reset(CreateEventA(nullptr, FALSE, FALSE, kInstanceEventName));
+    if (instanceEvent_ && GetLastError() == ERROR_ALREADY_EXISTS) {
+        instanceEvent_.reset();
         AfxMessageBox(IDS_ALREADY_RUNNING, MB_OK);
         return FALSE;
     }
-    instanceEvent_.reset(CreateEventA(nullptr, FALSE, FALSE, kInstanceEventName));
 
     if (!CreateMainFrame()) return FALSE;
 
@@ -52,7 +55,7 @@ BOOL CVistalsApp::InitInstance() {
 
 bool CVistalsApp::CreateMainFrame() {
     CMainFrame* frame = new CMainFrame;  // deletes itself with its window
-    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr)) {
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr)) {
         if (TheMainFrame == frame) delete frame;  // creation failed before the window existed
         return false;
     }
@@ -65,7 +68,9 @@ bool CVistalsApp::CreateMainFrame() {
 }
 
 BOOL CVistalsApp::LoadCommandLineSet() {
-    return ::LoadCommandLineSet(__argc, __argv);
+    const CommandLineSetResult result = ::LoadCommandLineSet(__argc, __argv);
+    if (result == CommandLineSetResult::OutOfMemory) AfxMessageBox(IDP_OUT_OF_MEMORY, MB_OK);
+    return result == CommandLineSetResult::Loaded;
 }
 
 bool CVistalsApp::BuildImageSetList() {

@@ -26,7 +26,6 @@ public:
     CString GetFileName() const;
     // The pattern's folder, made absolute, plus the current match's name.
     CString GetFilePath() const;
-    CString GetRoot() const { return root_; }
     BOOL IsDirectory() const;
     BOOL IsDots() const;
 

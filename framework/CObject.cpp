@@ -19,14 +19,6 @@ POSITION AsPosition(NodeT* n) { return reinterpret_cast<POSITION>(n); }
 
 CObList::~CObList() { RemoveAll(); }
 
-POSITION CObList::AddHead(CObject* element) {
-    Node* node = new Node{head_, nullptr, element};
-    if (head_) head_->prev = node; else tail_ = node;
-    head_ = node;
-    ++count_;
-    return AsPosition(node);
-}
-
 POSITION CObList::AddTail(CObject* element) {
     Node* node = new Node{nullptr, tail_, element};
     if (tail_) tail_->next = node; else head_ = node;
@@ -39,13 +31,6 @@ CObject* CObList::RemoveHead() {
     assert(head_);
     CObject* element = head_->element;
     RemoveAt(AsPosition(head_));
-    return element;
-}
-
-CObject* CObList::RemoveTail() {
-    assert(tail_);
-    CObject* element = tail_->element;
-    RemoveAt(AsPosition(tail_));
     return element;
 }
 
@@ -75,21 +60,9 @@ CObject* CObList::GetNext(POSITION& position) const {
     return node->element;
 }
 
-CObject* CObList::GetPrev(POSITION& position) const {
-    Node* node = AsNode<Node>(position);
-    assert(node);
-    position = AsPosition(node->prev);
-    return node->element;
-}
-
 CObject* CObList::GetAt(POSITION position) const {
     assert(position);
     return AsNode<Node>(position)->element;
-}
-
-void CObList::SetAt(POSITION position, CObject* element) {
-    assert(position);
-    AsNode<Node>(position)->element = element;
 }
 
 POSITION CObList::FindIndex(int index) const noexcept {

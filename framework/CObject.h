@@ -51,10 +51,8 @@ public:
     int GetCount() const noexcept { return count_; }
     bool IsEmpty() const noexcept { return count_ == 0; }
 
-    POSITION AddHead(CObject* element);
     POSITION AddTail(CObject* element);
     CObject* RemoveHead();
-    CObject* RemoveTail();
     void RemoveAt(POSITION position);
     void RemoveAll();
 
@@ -64,9 +62,7 @@ public:
     CObject* GetTail() const;
     // Returns the element at `position` and moves it to the next one.
     CObject* GetNext(POSITION& position) const;
-    CObject* GetPrev(POSITION& position) const;
     CObject* GetAt(POSITION position) const;
-    void SetAt(POSITION position, CObject* element);
 
     // Zero-based index to position; null when out of range.
     POSITION FindIndex(int index) const noexcept;

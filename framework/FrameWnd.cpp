@@ -10,8 +10,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void* context) {
-    (void)context;
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
     HINSTANCE instance = AfxGetInstanceHandle();
     HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(resourceId));
     const char* className = AfxRegisterWndClass(CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW),

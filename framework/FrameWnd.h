@@ -19,7 +19,7 @@ public:
     // first '\n' of the string) of resource `resourceId`. The window is
     // created hidden.
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
-                           CWnd* parent = nullptr, void* context = nullptr);
+                           CWnd* parent = nullptr);
 
     BOOL OnCmdMsg(UINT id, int code, CCmdUI* ui) override;
     BOOL HasCommandHandler(UINT id) const override;

@@ -26,6 +26,11 @@ int CDC::DrawText(const char* text, int length, RECT* rect, UINT format) {
     return ::DrawTextA(m_hDC, text, length, rect, format);
 }
 
+int CDC::DrawText(const wchar_t* text, int length, RECT* rect, UINT format) {
+    assert(m_hDC);
+    return ::DrawTextW(m_hDC, text, length, rect, format);
+}
+
 SIZE CDC::GetTextExtent(const wchar_t* text, int length) const {
     assert(m_hDC);
     SIZE size{};

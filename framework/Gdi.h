@@ -19,6 +19,7 @@ public:
     void FrameRect(const RECT& rect, COLORREF colour);
     BOOL DrawEdge(RECT* rect, UINT edge, UINT flags);
     int DrawText(const char* text, int length, RECT* rect, UINT format);
+    int DrawText(const wchar_t* text, int length, RECT* rect, UINT format);
     SIZE GetTextExtent(const wchar_t* text, int length) const;
     COLORREF SetTextColor(COLORREF colour);
     int SetBkMode(int mode);

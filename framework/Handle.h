@@ -1,7 +1,7 @@
 // One owner for every kind of Windows handle: move-only, copying deleted.
 //
-//     RegKey key = OpenSettingsKey();
-//     if (key) RegQueryValueExA(key.get(), ...);
+//     FileHandle file(CreateFileA(...));
+//     if (file) ReadFile(file.get(), ...);
 #pragma once
 
 #include <windows.h>
@@ -91,7 +91,6 @@ struct Window : NullIsInvalid<HWND> {
 
 }  // namespace handle_traits
 
-using RegKey = Owned<handle_traits::RegKey>;
 using MenuHandle = Owned<handle_traits::Menu>;
 using BitmapHandle = Owned<handle_traits::GdiObject<HBITMAP>>;
 using FontHandle = Owned<handle_traits::GdiObject<HFONT>>;

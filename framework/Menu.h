@@ -1,5 +1,4 @@
-// Menus in the framework's style: CMenu owns one HMENU, and popups that have
-// an object can be found again from their handle while it is attached.
+// Menus in the framework's style: CMenu owns one HMENU.
 #pragma once
 
 #include "CObject.h"
@@ -16,8 +15,6 @@ public:
     ~CMenu() override;
 
     HMENU GetSafeHmenu() const noexcept { return m_hMenu; }
-    // The object attached to `menu`, or null.
-    static CMenu* FromHandlePermanent(HMENU menu);
 
     // Takes ownership of `menu`; the object must be empty.
     BOOL Attach(HMENU menu);
@@ -46,9 +43,3 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT drawItem);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT measureItem);
 };
-
-// The owner window's default handling of owner-drawn menu items: the object
-// attached to the item's popup draws it; the popup of `windowMenu` holding the
-// command (or being the item's popup) measures it. False when none was found.
-bool AfxDrawMenuItem(LPDRAWITEMSTRUCT drawItem);
-bool AfxMeasureMenuItem(HMENU windowMenu, LPMEASUREITEMSTRUCT measureItem);

@@ -7,7 +7,6 @@
 #include <mutex>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -70,23 +69,6 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse) {
 BOOL CWnd::KillTimer(UINT_PTR id) {
     assert(m_hWnd);
     return ::KillTimer(m_hWnd, id);
-}
-
-BOOL CWnd::IsWindowVisible() const {
-    return m_hWnd && ::IsWindowVisible(m_hWnd);
-}
-
-CString CWnd::GetWindowText() const {
-    const int length = m_hWnd ? GetWindowTextLengthA(m_hWnd) : 0;
-    if (length <= 0) return CString();
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const int got = ::GetWindowTextA(m_hWnd, buffer.data(), static_cast<int>(buffer.size()));
-    return CString(buffer.data(), got);
-}
-
-void CWnd::SetWindowText(const char* text) {
-    assert(m_hWnd);
-    ::SetWindowTextA(m_hWnd, text);
 }
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {

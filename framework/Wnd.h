@@ -26,9 +26,6 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse);
     BOOL KillTimer(UINT_PTR id);
-    BOOL IsWindowVisible() const;
-    CString GetWindowText() const;
-    void SetWindowText(const char* text);
     HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
     BOOL SetMenu(HMENU menu) { return ::SetMenu(m_hWnd, menu); }
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }

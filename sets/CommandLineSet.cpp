@@ -1,8 +1,6 @@
 #include "sets/CommandLineSet.h"
 
 #include "framework/CFileFind.h"
-#include "framework/WinApp.h"
-#include "res/resource.h"
 #include "sets/ImageSetList.h"
 
 #include <cstring>
@@ -38,19 +36,18 @@ std::unique_ptr<CImageSet> BuildSet(int argc, char* const argv[]) {
 
 }  // namespace
 
-BOOL LoadCommandLineSet(int argc, char* const argv[]) {
-    if (argc <= 1) return FALSE;
+CommandLineSetResult LoadCommandLineSet(int argc, char* const argv[]) {
+    if (argc <= 1) return CommandLineSetResult::NoPictures;
     try {
         auto list = std::make_unique<CImageSetList>();
         std::unique_ptr<CImageSet> set = BuildSet(argc, argv);
-        if (set->IsEmpty()) return FALSE;
+        if (set->IsEmpty()) return CommandLineSetResult::NoPictures;
         list->AddSet(std::move(set));
         list->m_bFromCommandLine = TRUE;
         delete TheImageSetList;
         TheImageSetList = list.release();
-        return TRUE;
+        return CommandLineSetResult::Loaded;
     } catch (const std::bad_alloc&) {
-        AfxMessageBox(IDP_OUT_OF_MEMORY, MB_OK);
-        return FALSE;
+        return CommandLineSetResult::OutOfMemory;
     }
 }

@@ -3,6 +3,7 @@
 
 #include "framework/CObject.h"
 #include "framework/CString.h"
+#include "framework/RegKey.h"
 
 #include <stdint.h>
 #include <windows.h>
@@ -18,7 +19,7 @@ public:
 
     // Writes the path as value `valueName` of the set key and, under random
     // picture order, the mark as `valueName` + "D".
-    BOOL WriteToRegistry(HKEY setKey, const char* valueName) const;
+    BOOL WriteToRegistry(RegKey& setKey, const char* valueName) const;
     // Reads what WriteToRegistry wrote; FALSE when a value is missing.
-    BOOL ReadFromRegistry(HKEY setKey, const char* valueName);
+    BOOL ReadFromRegistry(const RegKey& setKey, const char* valueName);
 };

@@ -1,8 +1,5 @@
 #include "sets/ImageSet.h"
 
-#include "sets/RegistryValues.h"
-
-#include "framework/Handle.h"
 
 CImageSet::~CImageSet() {
     while (!IsEmpty()) delete RemoveHead();
@@ -34,35 +31,32 @@ CString PictureValueName(int position) {
 }
 }  // namespace
 
-BOOL CImageSet::WriteToRegistry(HKEY parent, const char* keyName, int imageIndex) const {
+BOOL CImageSet::WriteToRegistry(const RegKey& parent, const char* keyName, int imageIndex) const {
     RegKey key;
-    if (RegCreateKeyExA(parent, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
-                        nullptr) != ERROR_SUCCESS)
-        return FALSE;
-    if (!WriteDword(key.get(), "ImageCount", static_cast<DWORD>(GetCount())) ||
-        !WriteDword(key.get(), "ImageIndex", static_cast<DWORD>(imageIndex)) ||
-        !WriteString(key.get(), "SetName", m_strName))
+    if (!key.Create(parent.get(), keyName, KEY_SET_VALUE)) return FALSE;
+    if (!key.SetDword("ImageCount", static_cast<DWORD>(GetCount())) ||
+        !key.SetDword("ImageIndex", static_cast<DWORD>(imageIndex)) || !key.SetString("SetName", m_strName))
         return FALSE;
     int position = 0;
     for (POSITION at = GetHeadPosition(); at; ++position) {
         const CImageEntry* entry = static_cast<const CImageEntry*>(GetNext(at));
-        if (!entry->WriteToRegistry(key.get(), PictureValueName(position))) return FALSE;
+        if (!entry->WriteToRegistry(key, PictureValueName(position))) return FALSE;
     }
     return TRUE;
 }
 
-BOOL CImageSet::ReadFromRegistry(HKEY parent, const char* keyName, int32_t& imageIndex) {
+BOOL CImageSet::ReadFromRegistry(const RegKey& parent, const char* keyName, int32_t& imageIndex) {
     RegKey key;
-    if (RegOpenKeyExA(parent, keyName, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return FALSE;
+    if (!key.Open(parent.get(), keyName, KEY_QUERY_VALUE)) return FALSE;
     DWORD imageCount = 0, storedIndex = 0;
-    if (!ReadDword(key.get(), "ImageCount", imageCount)) return FALSE;
-    if (!ReadDword(key.get(), "ImageIndex", storedIndex)) return FALSE;
+    if (!key.QueryDword("ImageCount", imageCount)) return FALSE;
+    if (!key.QueryDword("ImageIndex", storedIndex)) return FALSE;
     imageIndex = static_cast<int32_t>(storedIndex);
-    if (!ReadString(key.get(), "SetName", m_strName)) return FALSE;
+    if (!key.QueryString("SetName", m_strName)) return FALSE;
     // Stops at the first missing picture, so a damaged count cannot run long.
     for (DWORD position = 0; position < imageCount; ++position) {
         auto entry = std::make_unique<CImageEntry>("");
-        if (!entry->ReadFromRegistry(key.get(), PictureValueName(static_cast<int>(position)))) return FALSE;
+        if (!entry->ReadFromRegistry(key, PictureValueName(static_cast<int>(position)))) return FALSE;
         const bool unshown = entry->m_bShown == 0;
         AddEntry(std::move(entry));
         if (unshown) ++m_nUnshown;

@@ -27,8 +27,8 @@ public:
 
     // Creates (or opens) `keyName` below `parent` and writes the set into it
     // with the list's picture index.
-    BOOL WriteToRegistry(HKEY parent, const char* keyName, int imageIndex) const;
+    BOOL WriteToRegistry(const RegKey& parent, const char* keyName, int imageIndex) const;
     // Fills this empty set from `keyName`; the stored picture index goes to
     // `imageIndex` as soon as it is read. FALSE when anything is missing.
-    BOOL ReadFromRegistry(HKEY parent, const char* keyName, int32_t& imageIndex);
+    BOOL ReadFromRegistry(const RegKey& parent, const char* keyName, int32_t& imageIndex);
 };

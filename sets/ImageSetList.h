@@ -37,7 +37,7 @@ public:
     BOOL LoadFromRegistry();
     // Deletes the stored set keys and `keyName` below `appKey`; TRUE when
     // the stored sets were found.
-    static BOOL DeleteStoredSets(HKEY appKey, const char* keyName);
+    static BOOL DeleteStoredSets(const RegKey& appKey, const char* keyName);
 
 private:
     // Stored or stale positions that point at nothing become -1.

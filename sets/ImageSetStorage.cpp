@@ -4,7 +4,6 @@
 #include "sets/ImageSetList.h"
 
 #include "settings/Settings.h"
-#include "sets/RegistryValues.h"
 
 #include <algorithm>
 #include <new>
@@ -17,6 +16,8 @@ int FirstUnloadedStoredSet = -1;
 namespace {
 
 const char kImageSetsKey[] = "Image Sets";
+// Reading, writing and removing keys with everything below them.
+constexpr REGSAM kTreeAccess = KEY_READ | KEY_WRITE | DELETE;
 
 CString SetKeyName(int number) {
     CString name;
@@ -36,26 +37,10 @@ int SetKeyNumber(const std::string& name) {
     return number;
 }
 
-std::vector<std::string> SubkeyNames(HKEY key) {
-    std::vector<std::string> names;
-    DWORD longest = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
-        return names;
-    std::vector<char> buffer(static_cast<size_t>(longest) + 1);
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(buffer.size());
-        if (RegEnumKeyExA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(buffer.data(), length);
-    }
-    return names;
-}
-
 // Set keys numbered `first` or higher, in number order.
-std::vector<std::pair<int, std::string>> SetKeysFrom(HKEY imageSets, int first) {
+std::vector<std::pair<int, std::string>> SetKeysFrom(const RegKey& imageSets, int first) {
     std::vector<std::pair<int, std::string>> keys;
-    for (std::string& name : SubkeyNames(imageSets)) {
+    for (std::string& name : imageSets.SubkeyNames()) {
         const int number = SetKeyNumber(name);
         if (number >= first) keys.emplace_back(number, std::move(name));
     }
@@ -66,133 +51,104 @@ std::vector<std::pair<int, std::string>> SetKeysFrom(HKEY imageSets, int first) 
 // A registry key with everything below it, held in memory while the stored
 // sets are rewritten.
 struct KeyCopy {
-    struct Value {
-        std::string name;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
-    std::vector<Value> values;
+    std::vector<RegKey::Value> values;
     std::vector<std::pair<std::string, KeyCopy>> subkeys;
 };
 
-bool CopyKey(HKEY key, KeyCopy& copy) {
-    DWORD longestName = 0, longestData = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
-                         &longestData, nullptr, nullptr) != ERROR_SUCCESS)
-        return false;
-    std::vector<char> name(static_cast<size_t>(longestName) + 1);
-    std::vector<BYTE> data(static_cast<size_t>(longestData) + 1);
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD dataLength = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        const LONG result =
-            RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
-        if (result == ERROR_NO_MORE_ITEMS) break;
-        if (result != ERROR_SUCCESS) return false;
-        copy.values.push_back({std::string(name.data(), nameLength), type,
-                               std::vector<BYTE>(data.begin(), data.begin() + dataLength)});
-    }
-    for (const std::string& subkeyName : SubkeyNames(key)) {
+bool CopyKey(const RegKey& key, KeyCopy& copy) {
+    if (!key.QueryValues(copy.values)) return false;
+    for (const std::string& subkeyName : key.SubkeyNames()) {
         RegKey subkey;
-        if (RegOpenKeyExA(key, subkeyName.c_str(), 0, KEY_READ, subkey.put()) != ERROR_SUCCESS) return false;
+        if (!subkey.Open(key.get(), subkeyName.c_str(), KEY_READ)) return false;
         copy.subkeys.emplace_back(subkeyName, KeyCopy());
-        if (!CopyKey(subkey.get(), copy.subkeys.back().second)) return false;
+        if (!CopyKey(subkey, copy.subkeys.back().second)) return false;
     }
     return true;
 }
 
-bool WriteKeyCopy(HKEY parent, const char* name, const KeyCopy& copy) {
-    RegDeleteTreeA(parent, name);  // whatever held the name before is not ours to merge with
+bool WriteKeyCopy(RegKey& parent, const char* name, const KeyCopy& copy) {
+    parent.DeleteTree(name);  // whatever held the name before is not ours to merge with
     RegKey key;
-    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    for (const KeyCopy::Value& value : copy.values)
-        if (RegSetValueExA(key.get(), value.name.c_str(), 0, value.type, value.data.data(),
-                           static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS)
+    if (!key.Create(parent.get(), name, kTreeAccess)) return false;
+    for (const RegKey::Value& value : copy.values)
+        if (!key.SetValue(value.name.c_str(), value.type, value.data.data(), static_cast<DWORD>(value.data.size())))
             return false;
     for (const auto& subkey : copy.subkeys)
-        if (!WriteKeyCopy(key.get(), subkey.first.c_str(), subkey.second)) return false;
+        if (!WriteKeyCopy(key, subkey.first.c_str(), subkey.second)) return false;
     return true;
 }
 
 // Moves the set keys this run did not load out of the registry into memory,
 // so that a save can put them back behind the sets it writes. A key that
 // cannot be copied stays where it is.
-std::vector<KeyCopy> TakeUnloadedSetKeys(HKEY appKey) {
+std::vector<KeyCopy> TakeUnloadedSetKeys(const RegKey& appKey) {
     std::vector<KeyCopy> taken;
     if (FirstUnloadedStoredSet < 0) return taken;
     RegKey imageSets;
-    if (RegOpenKeyExA(appKey, kImageSetsKey, 0, KEY_ALL_ACCESS, imageSets.put()) != ERROR_SUCCESS) return taken;
-    for (const auto& numbered : SetKeysFrom(imageSets.get(), FirstUnloadedStoredSet)) {
+    if (!imageSets.Open(appKey.get(), kImageSetsKey, kTreeAccess)) return taken;
+    for (const auto& numbered : SetKeysFrom(imageSets, FirstUnloadedStoredSet)) {
         const char* name = numbered.second.c_str();
         RegKey key;
         KeyCopy copy;
-        if (RegOpenKeyExA(imageSets.get(), name, 0, KEY_READ, key.put()) != ERROR_SUCCESS ||
-            !CopyKey(key.get(), copy))
-            continue;
+        if (!key.Open(imageSets.get(), name, KEY_READ) || !CopyKey(key, copy)) continue;
         key.reset();
         taken.push_back(std::move(copy));
-        RegDeleteTreeA(imageSets.get(), name);
+        imageSets.DeleteTree(name);
     }
     return taken;
 }
 
 }  // namespace
 
-BOOL CImageSetList::DeleteStoredSets(HKEY appKey, const char* keyName) {
+BOOL CImageSetList::DeleteStoredSets(const RegKey& appKey, const char* keyName) {
     RegKey imageSets;
-    if (RegOpenKeyExA(appKey, keyName, 0, KEY_ALL_ACCESS, imageSets.put()) != ERROR_SUCCESS) return FALSE;
+    if (!imageSets.Open(appKey.get(), keyName, kTreeAccess)) return FALSE;
     DWORD setCount = 0;
-    if (!ReadDword(imageSets.get(), "SetCount", setCount)) return FALSE;
+    if (!imageSets.QueryDword("SetCount", setCount)) return FALSE;
     // Only keys that exist are visited: a damaged count of four billion must
     // not mean four billion deletions.
-    for (const auto& numbered : SetKeysFrom(imageSets.get(), 0))
-        if (static_cast<DWORD>(numbered.first) < setCount) RegDeleteTreeA(imageSets.get(), numbered.second.c_str());
+    for (const auto& numbered : SetKeysFrom(imageSets, 0))
+        if (static_cast<DWORD>(numbered.first) < setCount) imageSets.DeleteTree(numbered.second.c_str());
     imageSets.reset();
-    RegDeleteKeyA(appKey, keyName);
+    appKey.DeleteKey(keyName);
     return TRUE;
 }
 
 BOOL CImageSetList::SaveToRegistry() const {
-    RegKey appKey = OpenSettingsKey();
+    const RegKey appKey = OpenSettingsKey(kTreeAccess);
     if (!appKey) return FALSE;
     std::vector<KeyCopy> kept;
     try {
-        kept = TakeUnloadedSetKeys(appKey.get());
+        kept = TakeUnloadedSetKeys(appKey);
     } catch (const std::bad_alloc&) {
         return FALSE;  // nothing deleted yet
     }
-    DeleteStoredSets(appKey.get(), kImageSetsKey);
+    DeleteStoredSets(appKey, kImageSetsKey);
 
     RegKey imageSets;
-    if (RegCreateKeyExA(appKey.get(), kImageSetsKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        imageSets.put(), nullptr) != ERROR_SUCCESS)
-        return FALSE;
+    if (!imageSets.Create(appKey.get(), kImageSetsKey, kTreeAccess)) return FALSE;
     const int written = GetCount();
-    bool complete = WriteDword(imageSets.get(), "SetCount", static_cast<DWORD>(written + kept.size())) &&
-                    WriteDword(imageSets.get(), "SetIndex", static_cast<DWORD>(m_nSetIndex));
+    bool complete = imageSets.SetDword("SetCount", static_cast<DWORD>(written + kept.size())) &&
+                    imageSets.SetDword("SetIndex", static_cast<DWORD>(m_nSetIndex));
     int number = 0;
     for (POSITION at = GetHeadPosition(); complete && at; ++number) {
         const CImageSet* set = static_cast<const CImageSet*>(GetNext(at));
-        complete = set->WriteToRegistry(imageSets.get(), SetKeyName(number), m_nImageIndex) != FALSE;
+        complete = set->WriteToRegistry(imageSets, SetKeyName(number), m_nImageIndex) != FALSE;
     }
     // The kept keys are put back even after a failure: they exist nowhere else.
     for (size_t i = 0; i < kept.size(); ++i)
-        complete = WriteKeyCopy(imageSets.get(), SetKeyName(written + static_cast<int>(i)), kept[i]) && complete;
+        complete = WriteKeyCopy(imageSets, SetKeyName(written + static_cast<int>(i)), kept[i]) && complete;
     FirstUnloadedStoredSet = kept.empty() ? -1 : written;
     return complete ? TRUE : FALSE;
 }
 
 BOOL CImageSetList::LoadFromRegistry() {
     FirstUnloadedStoredSet = -1;
-    RegKey appKey = OpenSettingsKey();
+    const RegKey appKey = OpenSettingsKey(KEY_READ);
     RegKey imageSets;
-    if (!appKey || RegOpenKeyExA(appKey.get(), kImageSetsKey, 0, KEY_ALL_ACCESS, imageSets.put()) != ERROR_SUCCESS)
-        return FALSE;
+    if (!appKey || !imageSets.Open(appKey.get(), kImageSetsKey, KEY_READ)) return FALSE;
     DWORD setCount = 0, setIndex = 0;
-    if (!ReadDword(imageSets.get(), "SetCount", setCount) || !ReadDword(imageSets.get(), "SetIndex", setIndex)) {
+    if (!imageSets.QueryDword("SetCount", setCount) || !imageSets.QueryDword("SetIndex", setIndex)) {
         FirstUnloadedStoredSet = 0;
         return FALSE;
     }
@@ -202,7 +158,7 @@ BOOL CImageSetList::LoadFromRegistry() {
     for (DWORD number = 0; number < setCount; ++number) {
         try {
             auto set = std::make_unique<CImageSet>("");
-            if (set->ReadFromRegistry(imageSets.get(), SetKeyName(static_cast<int>(number)), m_nImageIndex)) {
+            if (set->ReadFromRegistry(imageSets, SetKeyName(static_cast<int>(number)), m_nImageIndex)) {
                 AddSet(std::move(set));
                 continue;
             }

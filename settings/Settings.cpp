@@ -42,17 +42,10 @@ void SettingsRecord::DeriveIntervals() {
     VistalSetIntervalMinutes = total(VistalSetDays, VistalSetHours, VistalSetMinutes);
 }
 
-RegKey OpenSettingsKey() {
-    HKEY parent = HKEY_CURRENT_USER;
-    RegKey levels[3];
-    const char* names[3] = {"Software", "Corvane Software", "Vistals"};
-    for (int i = 0; i < 3; ++i) {
-        if (RegCreateKeyExA(parent, names[i], 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, levels[i].put(), nullptr) != ERROR_SUCCESS)
-            return RegKey();
-        parent = levels[i].get();
-    }
-    return std::move(levels[2]);
+RegKey OpenSettingsKey(REGSAM access) {
+    RegKey key;
+    if (!key.Create(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals", access)) return RegKey();
+    return key;
 }
 
 namespace {
@@ -60,17 +53,14 @@ namespace {
 // Reads the values in order; false at the first one that cannot be read,
 // leaving it and every later field as they were.
 bool ReadStoredValues() {
-    RegKey key = OpenSettingsKey();
+    const RegKey key = OpenSettingsKey(KEY_QUERY_VALUE);
     if (!key) return false;
     for (const SettingsValue& value : kSettingsValues) {
-        int32_t data = 0;
-        DWORD size = sizeof data;
         // The type is not examined: any value whose data fits in 4 bytes is
         // taken as it is stored.
-        if (RegQueryValueExA(key.get(), value.name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data),
-                             &size) != ERROR_SUCCESS)
-            return false;
-        Settings.*value.field = data;
+        DWORD data = 0;
+        if (!key.QueryDword(value.name, data)) return false;
+        Settings.*value.field = static_cast<int32_t>(data);
     }
     return true;
 }
@@ -86,13 +76,9 @@ bool LoadSettings() {
 }
 
 bool SaveSettings() {
-    RegKey key = OpenSettingsKey();
+    RegKey key = OpenSettingsKey(KEY_SET_VALUE);
     if (!key) return false;
-    for (const SettingsValue& value : kSettingsValues) {
-        const int32_t data = Settings.*value.field;
-        if (RegSetValueExA(key.get(), value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                           sizeof data) != ERROR_SUCCESS)
-            return false;
-    }
+    for (const SettingsValue& value : kSettingsValues)
+        if (!key.SetDword(value.name, static_cast<DWORD>(Settings.*value.field))) return false;
     return true;
 }

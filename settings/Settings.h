@@ -2,7 +2,7 @@
 // registry under Software\Corvane Software\Vistals.
 #pragma once
 
-#include "framework/Handle.h"
+#include "framework/RegKey.h"
 
 #include <stdint.h>
 
@@ -48,7 +48,7 @@ enum CycleMethodValue { CYCLE_FORWARD = 0, CYCLE_BACKWARD = 1, CYCLE_RANDOM = 2 
 extern SettingsRecord Settings;
 
 // Opens, creating where missing, HKCU\Software\Corvane Software\Vistals.
-RegKey OpenSettingsKey();
+RegKey OpenSettingsKey(REGSAM access = KEY_READ | KEY_WRITE);
 
 // Reads the values in order and stops at the first that cannot be read;
 // true when all were read.

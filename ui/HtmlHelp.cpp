@@ -1,6 +1,6 @@
 #include "HtmlHelp.h"
 
-#include "framework/Handle.h"
+#include "framework/RegKey.h"
 
 #include <mutex>
 
@@ -10,11 +10,11 @@ typedef HWND(WINAPI* HtmlHelpProc)(HWND, LPCSTR, UINT, DWORD_PTR);
 
 HMODULE LoadHelpControl() {
     // The control's registered location first, then the system's copy by name.
-    char path[260] = {};
-    LONG size = sizeof path;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32",
-                       path, &size) == ERROR_SUCCESS && path[0]) {
-        path[sizeof path - 1] = '\0';
+    RegKey key;
+    CString path;
+    if (key.Open(HKEY_CLASSES_ROOT, "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32",
+                 KEY_QUERY_VALUE) &&
+        key.QueryString(nullptr, path) && !path.IsEmpty()) {
         if (HMODULE module = LoadLibraryA(path)) return module;
     }
     return LoadLibraryA("hhctrl.ocx");

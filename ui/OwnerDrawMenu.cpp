@@ -1,6 +1,7 @@
 #include "ui/OwnerDrawMenu.h"
 
 #include "framework/Gdi.h"
+#include "framework/RegKey.h"
 #include "framework/WinApp.h"
 
 #include <algorithm>
@@ -26,47 +27,8 @@ const char kClassicThemeSuffix[] = "Windows Classic.theme";
 int g_platformClassOverride = -1;
 int g_classicTheme = -1;  // unknown until first asked
 
-// Handles of every popup made by LoadMenu and not yet destroyed.
-std::vector<HMENU>& MenuRegistry() {
-    static std::vector<HMENU> registry;
-    return registry;
-}
-
-void Register(HMENU menu) {
-    MenuRegistry().push_back(menu);
-}
-
-void Unregister(HMENU menu) {
-    auto& registry = MenuRegistry();
-    registry.erase(std::remove(registry.begin(), registry.end(), menu), registry.end());
-}
-
-bool IsRegistered(HMENU menu) {
-    const auto& registry = MenuRegistry();
-    return menu && std::find(registry.begin(), registry.end(), menu) != registry.end();
-}
-
-UINT TextCodePage() {
-    // Before Windows 2000 the thread code page cannot be asked for.
-    const int platform = COwnerDrawMenu::GetPlatformClass();
-    const bool threadCodePage = platform == COwnerDrawMenu::kNewerNT ||
-                                platform == COwnerDrawMenu::kWin2000 || platform == COwnerDrawMenu::kWinXP;
-    return threadCodePage ? CP_THREAD_ACP : CP_ACP;
-}
-
-std::string ToAnsi(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const UINT codePage = TextCodePage();
-    const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return std::string();
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), length, &result[0], size, nullptr, nullptr);
-    return result;
-}
-
-std::string ToLower(std::string text) {
-    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+std::wstring ToLower(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
 
@@ -102,15 +64,15 @@ BYTE TowardBlack(BYTE c, double factor) {
 
 // The label before the first tab, and the accelerator text after the last
 // one, right-aligned a little inside the right edge.
-void DrawItemText(CDC& dc, const RECT& rect, const std::string& text, COLORREF colour) {
+void DrawItemText(CDC& dc, const RECT& rect, const std::wstring& text, COLORREF colour) {
     dc.SetTextColor(colour);
-    const std::string label = LabelOf(text);
+    const std::wstring label = LabelOf(text);
     RECT labelRect = rect;
     dc.DrawText(label.c_str(), static_cast<int>(label.size()), &labelRect, DT_SINGLELINE | DT_VCENTER);
 
-    const size_t lastTab = text.rfind('\t');
-    if (lastTab == std::string::npos) return;
-    const std::string accelerator = text.substr(lastTab + 1);
+    const size_t lastTab = text.rfind(L'\t');
+    if (lastTab == std::wstring::npos) return;
+    const std::wstring accelerator = text.substr(lastTab + 1);
     RECT acceleratorRect = rect;
     acceleratorRect.right -= kAcceleratorMargin;
     dc.DrawText(accelerator.c_str(), static_cast<int>(accelerator.size()), &acceleratorRect,
@@ -260,14 +222,11 @@ BOOL COwnerDrawMenu::AppendItem(const std::wstring& text, UINT flags, UINT_PTR c
     else flags |= MF_OWNERDRAW;
 
     auto item = std::make_unique<COwnerDrawMenuItem>();
+    item->menu = this;
     item->text = text;
     item->flags = flags;
     item->command = command;
     if (!AppendMenu(flags, command, reinterpret_cast<const wchar_t*>(item.get()))) return FALSE;
-    if (flags & MF_POPUP) {
-        Register(reinterpret_cast<HMENU>(command));
-        subMenus_.push_back(reinterpret_cast<HMENU>(command));
-    }
     items_.push_back(std::move(item));
     return TRUE;
 }
@@ -279,13 +238,11 @@ void COwnerDrawMenu::AlignAccelerators() {
 
     ScopedGetDC dc(MeasuringWindow());
     if (!dc.get()) return;
-    FontHandle font = CreateMenuFont();
     ScopedSaveDC saved(dc.get());
-    if (font) SelectObject(dc.get(), font.get());
+    if (HFONT font = MenuFont()) SelectObject(dc.get(), font);
     auto widthOf = [&](const std::wstring& text) {
-        const std::string ansi = ToAnsi(text);
         SIZE size{};
-        GetTextExtentPoint32A(dc.get(), ansi.c_str(), static_cast<int>(ansi.size()), &size);
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
         return static_cast<int>(size.cx);
     };
 
@@ -312,13 +269,11 @@ BOOL COwnerDrawMenu::DestroyMenu() {
 }
 
 void COwnerDrawMenu::Release() {
-    Unregister(m_hMenu);
-    for (HMENU popup : subMenus_) Unregister(popup);
     // The popups' handles die with their parent menu: only empty the objects.
     for (auto& popup : ownedPopups_) popup->Release();
     ownedPopups_.clear();
-    subMenus_.clear();
     items_.clear();
+    font_.reset();
     loaded_ = false;
     Detach();
 }
@@ -360,6 +315,7 @@ void COwnerDrawMenu::SyncItems() {
                 if (!text.empty()) item->text = text;
             } else {
                 item = std::make_unique<COwnerDrawMenuItem>();
+                item->menu = this;
                 item->text = text;
                 item->command = handle;
                 item->flags = (state & ~static_cast<UINT>(MF_POPUP | 0xFF00)) | MF_BYPOSITION | MF_OWNERDRAW | MF_POPUP;
@@ -368,6 +324,7 @@ void COwnerDrawMenu::SyncItems() {
         } else if (state & MF_SEPARATOR) {
             if (!TakeUnseen(0, item)) {
                 item = std::make_unique<COwnerDrawMenuItem>();
+                item->menu = this;
                 item->flags = state | MF_SEPARATOR | MF_BYPOSITION | MF_OWNERDRAW;
             }
             ModifyMenu(byPosition, item->flags, 0, reinterpret_cast<const wchar_t*>(item.get()));
@@ -375,6 +332,7 @@ void COwnerDrawMenu::SyncItems() {
             const UINT command = GetMenuItemID(position);
             if (!TakeUnseen(command, item)) {
                 item = std::make_unique<COwnerDrawMenuItem>();
+                item->menu = this;
                 item->command = command;
             }
             item->flags = state | MF_BYPOSITION | MF_OWNERDRAW;
@@ -392,26 +350,28 @@ void COwnerDrawMenu::SyncItems() {
 
 LRESULT COwnerDrawMenu::FindShortcut(UINT character, UINT menuFlags, COwnerDrawMenu* menu) {
     if (!menu || !menu->m_hMenu || !(menuFlags & MF_POPUP)) return 0;
-    const char key[3] = {'&', static_cast<char>(character), '\0'};
-    const std::string mnemonic = ToLower(key);
+    // The owner is a narrow-character window: the character is in the
+    // system's code page.
+    const char narrow = static_cast<char>(character);
+    wchar_t wide = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &wide, 1) != 1) return 0;
+    const std::wstring mnemonic = ToLower(std::wstring{L'&', wide});
 
     if (menu->GetMenuItemCount() != static_cast<int>(menu->items_.size())) menu->SyncItems();
     for (size_t position = 0; position < menu->items_.size(); ++position) {
-        if (ToLower(ToAnsi(menu->items_[position]->text)).find(mnemonic) != std::string::npos)
+        if (ToLower(menu->items_[position]->text).find(mnemonic) != std::wstring::npos)
             return MAKELRESULT(position, MNC_EXECUTE);
     }
     return 0;
 }
 
-bool COwnerDrawMenu::IsRegisteredMenu(const CMenu* menu) {
-    return menu && IsRegistered(menu->m_hMenu);
-}
-
-COwnerDrawMenu* COwnerDrawMenu::FromRegisteredHandle(HMENU menu) {
-    if (!IsRegistered(menu)) return nullptr;
-    CMenu* object = CMenu::FromHandlePermanent(menu);
-    return object && object->IsKindOf(RUNTIME_CLASS(COwnerDrawMenu)) ? static_cast<COwnerDrawMenu*>(object)
-                                                                     : nullptr;
+COwnerDrawMenu* COwnerDrawMenu::FindPopup(HMENU popup) {
+    if (!popup) return nullptr;
+    for (auto& owned : ownedPopups_) {
+        if (owned->m_hMenu == popup) return owned.get();
+        if (COwnerDrawMenu* found = owned->FindPopup(popup)) return found;
+    }
+    return nullptr;
 }
 
 // ---- Platform and look ---------------------------------------------------
@@ -425,18 +385,10 @@ bool COwnerDrawMenu::IsClassicThemeName(const char* themePath) {
 
 bool COwnerDrawMenu::IsClassicTheme() {
     if (g_classicTheme < 0) {
-        bool classic = false;
-        HKEY raw = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, KEY_READ, &raw) == ERROR_SUCCESS) {
-            RegKey key(raw);
-            char path[260] = "";
-            DWORD size = sizeof path - 1;  // room for a terminator the value may lack
-            if (RegQueryValueExA(key.get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size) ==
-                ERROR_SUCCESS) {
-                path[std::min<DWORD>(size, sizeof path - 1)] = '\0';
-                classic = IsClassicThemeName(path);
-            }
-        }
+        RegKey key;
+        CString path;
+        const bool classic = key.Open(HKEY_CURRENT_USER, kThemeKey, KEY_QUERY_VALUE) &&
+                             key.QueryString(nullptr, path) && IsClassicThemeName(path);
         g_classicTheme = classic ? 1 : 0;
     }
     return g_classicTheme == 1;
@@ -476,30 +428,53 @@ COLORREF COwnerDrawMenu::Darken(COLORREF colour, double factor) {
 
 // ---- Measuring -----------------------------------------------------------
 
-namespace {
+HFONT COwnerDrawMenu::MenuFont() {
+    if (!font_) font_ = CreateMenuFont();
+    return font_.get();
+}
 
-int MeasureTextWidth(const std::wstring& text) {
+int COwnerDrawMenu::MeasureTextWidth(const std::wstring& text) {
     ScopedGetDC dc(MeasuringWindow());
     if (!dc.get()) return 0;
-    FontHandle font = CreateMenuFont();
     ScopedSaveDC saved(dc.get());
-    const int platform = COwnerDrawMenu::GetPlatformClass();
-    if (font && platform > COwnerDrawMenu::kNewerNT) SelectObject(dc.get(), font.get());
+    const int platform = GetPlatformClass();
+    if (platform > kNewerNT)
+        if (HFONT font = MenuFont()) SelectObject(dc.get(), font);
 
-    if (platform == COwnerDrawMenu::kOldWindows) {
-        const std::string ansi = ToAnsi(text);
+    if (platform == kOldWindows) {
         RECT rect{};
-        DrawTextA(dc.get(), ansi.c_str(), static_cast<int>(ansi.size()), &rect,
+        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &rect,
                   DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
         const int width = rect.right - rect.left + 3;
-        return ansi.empty() ? width : width + 3 * (width / static_cast<int>(ansi.size()));
+        return text.empty() ? width : width + 3 * (width / static_cast<int>(text.size()));
     }
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 
+namespace {
+
+// The popup of the item a measure or draw request names, or null.
+template <class Request>
+COwnerDrawMenu* MenuOfItem(const Request* request) {
+    if (!request || request->CtlType != ODT_MENU || !request->itemData) return nullptr;
+    return reinterpret_cast<const COwnerDrawMenuItem*>(request->itemData)->menu;
+}
+
 }  // namespace
+
+bool COwnerDrawMenu::MeasureMenuItem(LPMEASUREITEMSTRUCT measureItem) {
+    COwnerDrawMenu* menu = MenuOfItem(measureItem);
+    if (menu) menu->MeasureItem(measureItem);
+    return menu != nullptr;
+}
+
+bool COwnerDrawMenu::DrawMenuItem(LPDRAWITEMSTRUCT drawItem) {
+    COwnerDrawMenu* menu = MenuOfItem(drawItem);
+    if (menu) menu->DrawItem(drawItem);
+    return menu != nullptr;
+}
 
 void COwnerDrawMenu::MeasureItem(LPMEASUREITEMSTRUCT measureItem) {
     if (!measureItem) return;
@@ -546,7 +521,7 @@ void COwnerDrawMenu::DrawClassic(LPDRAWITEMSTRUCT drawItem, bool forcedByPalette
     dc.FillSolidRect(rect, selected ? GetSysColor(COLOR_HIGHLIGHT) : background);
 
     const RECT textRect{rect.left + kPictureWidth + kClassicTextGap, rect.top - 1, rect.right, rect.bottom - 1};
-    const std::string text = ToAnsi(item.text);
+    const std::wstring& text = item.text;
     dc.SetBkMode(TRANSPARENT);
     if (disabled && !selected) {
         // Engraved: a light copy one pixel down and right, grey on top.
@@ -561,7 +536,7 @@ void COwnerDrawMenu::DrawClassic(LPDRAWITEMSTRUCT drawItem, bool forcedByPalette
 
 namespace {
 
-void PaintXP(CDC& dc, const RECT& rect, const std::string& text, bool separator, bool selected, bool disabled) {
+void PaintXP(CDC& dc, const RECT& rect, const std::wstring& text, bool separator, bool selected, bool disabled) {
     const COLORREF background = COwnerDrawMenu::Darken(GetSysColor(COLOR_WINDOW), 0.02);
     const COLORREF column = GetSysColor(COLOR_BTNFACE);
     const COLORREF selectionFill = COwnerDrawMenu::Lighten(GetSysColor(COLOR_HIGHLIGHT), 0.7);
@@ -596,7 +571,7 @@ void COwnerDrawMenu::DrawXP(LPDRAWITEMSTRUCT drawItem) {
     const bool disabled = (drawItem->itemState & ODS_GRAYED) != 0;
     // A disabled item is never shown selected.
     const bool selected = !disabled && (drawItem->itemState & ODS_SELECTED) != 0;
-    const std::string text = ToAnsi(item.text);
+    const std::wstring& text = item.text;
     const RECT& target = drawItem->rcItem;
     const int width = target.right - target.left;
     const int height = target.bottom - target.top;
@@ -610,8 +585,8 @@ void COwnerDrawMenu::DrawXP(LPDRAWITEMSTRUCT drawItem) {
         PaintXP(dc, target, text, separator, selected, disabled);
         return;
     }
-    const FontHandle font = CreateMenuFont();
-    ScopedSelectObject selectFont(buffer.GetSafeHdc(), font ? font.get() : GetCurrentObject(drawItem->hDC, OBJ_FONT));
+    HFONT font = MenuFont();
+    ScopedSelectObject selectFont(buffer.GetSafeHdc(), font ? font : GetCurrentObject(drawItem->hDC, OBJ_FONT));
     PaintXP(buffer, RECT{0, 0, width, height}, text, separator, selected, disabled);
     CDC(drawItem->hDC).BitBlt(target.left, target.top, width, height, buffer.GetSafeHdc(), 0, 0);
 }

@@ -3,11 +3,14 @@
 // or the classic raised-highlight look (everywhere else).
 #pragma once
 
+#include "framework/Handle.h"
 #include "framework/Menu.h"
 
 #include <memory>
 #include <string>
 #include <vector>
+
+class COwnerDrawMenu;
 
 // One owner-drawn item; its address is the item data Windows hands back.
 struct COwnerDrawMenuItem {
@@ -15,6 +18,7 @@ struct COwnerDrawMenuItem {
     UINT flags = 0;     // menu flags as last applied
     UINT_PTR command = 0;  // command, popup handle, or 0 for a separator
     bool seen = false;  // used while re-synchronising
+    COwnerDrawMenu* menu = nullptr;  // the popup holding it
 };
 
 class COwnerDrawMenu : public CMenu {
@@ -49,9 +53,15 @@ public:
     // The WM_MENUCHAR answer: executes the first item whose text holds "&"
     // and the character (any case); 0 when none does.
     static LRESULT FindShortcut(UINT character, UINT menuFlags, COwnerDrawMenu* menu);
-    static bool IsRegisteredMenu(const CMenu* menu);
-    // The registered popup object of `menu`, or null.
-    static COwnerDrawMenu* FromRegisteredHandle(HMENU menu);
+    // The object of `popup` when it is one of this menu's popups (at any
+    // depth, also after the menu was detached for a window), else null.
+    COwnerDrawMenu* FindPopup(HMENU popup);
+
+    // The owner window's handling of WM_MEASUREITEM and WM_DRAWITEM: the
+    // item data names the item and its popup. False for anything but an
+    // owner-drawn menu item.
+    static bool MeasureMenuItem(LPMEASUREITEMSTRUCT measureItem);
+    static bool DrawMenuItem(LPDRAWITEMSTRUCT drawItem);
 
     static bool IsClassicTheme();
     // True when `themePath` names the Windows Classic theme.
@@ -79,10 +89,13 @@ private:
 
     void DrawClassic(LPDRAWITEMSTRUCT drawItem, bool forcedByPalette);
     void DrawXP(LPDRAWITEMSTRUCT drawItem);
+    // The system's menu font, made once for this popup; null when it cannot be.
+    HFONT MenuFont();
+    int MeasureTextWidth(const std::wstring& text);
 
     std::vector<std::unique_ptr<COwnerDrawMenuItem>> items_;
-    // Handles of the popups appended to this menu, and their objects.
-    std::vector<HMENU> subMenus_;
+    // The objects of the popups appended to this menu.
     std::vector<std::unique_ptr<COwnerDrawMenu>> ownedPopups_;
+    FontHandle font_;
     bool loaded_ = false;
 };

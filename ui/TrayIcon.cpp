@@ -84,11 +84,8 @@ bool CTrayIcon::SetDefaultMenuItem(UINT item, bool byPosition) {
     defaultItem_ = item;
     defaultByPosition_ = byPosition;
 
-    MenuHandle menu(LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(data_.uID)));
-    HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
-    if (!popup) return false;
-    SetMenuDefaultItem(popup, defaultItem_, defaultByPosition_);
-    return true;
+    // Applied to the popup of each click; here only the resource is looked for.
+    return FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(data_.uID), RT_MENU) != nullptr;
 }
 
 LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

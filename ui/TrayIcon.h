@@ -26,11 +26,14 @@ public:
     bool Create(CWnd* parent, UINT callbackMessage, const char* tip, HICON icon, UINT id);
     // Longer tips are cut to kMaxTipLength characters.
     bool SetTipText(const char* text);
-    // The popup's default item, by position or by command; false when the
-    // menu could not be loaded to apply it (the values are kept all the same).
+    // The popup's default item, by position or by command, applied each time
+    // the popup is loaded; false when the menu resource is missing (the
+    // values are kept all the same).
     bool SetDefaultMenuItem(UINT item, bool byPosition);
 
     bool IsEnabled() const noexcept { return enabled_; }
+    // The menu of the notification being handled; empty otherwise.
+    COwnerDrawMenu& PopupMenu() noexcept { return popupMenu_; }
     const NOTIFYICONDATAA& NotifyRecord() const noexcept { return data_; }
 
     virtual LRESULT OnIconNotification(WPARAM wParam, LPARAM lParam);

@@ -1,12 +1,17 @@
 #include "wallpaper/CodecBinding.h"
 
+#include "framework/Lifetime.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 
 #include <algorithm>
 #include <cstring>
 
-ModuleHandle CodecModule;
+namespace {
+NeverDestroyed<ModuleHandle> codecModule;
+}  // namespace
+
+ModuleHandle& CodecModule = codecModule.get();
 ImageLibrary* TheImageLibrary = nullptr;
 int16_t FormatCount = 0;
 std::vector<FormatInfo> FormatTable;

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-extern ModuleHandle CodecModule;            // the loaded library, or none
+// The loaded library, or none. Only UnbindImageLibrary unloads it, never a
+// global destructor: a worker still running at exit may be inside it.
+extern ModuleHandle& CodecModule;
 extern ImageLibrary* TheImageLibrary;       // its interface object, or null
 extern int16_t FormatCount;                 // formats the library reports
 extern std::vector<FormatInfo> FormatTable; // FormatCount records, zero-filled before use
@@ -21,7 +23,8 @@ extern int16_t BmpFormatIndex;              // the BMP writer's index in FormatT
 void BindImageLibrary();
 // The same below a given folder (the program's, or a test's).
 void BindImageLibraryAt(const std::string& folder);
-// Frees the filter and the table and unloads the library.
+// Frees the filter and the table and unloads the library; only while no
+// worker runs.
 void UnbindImageLibrary();
 
 // "<folder of programFileName>\ZELIMAGE\ZELIMAGE.DLL"; "." when the name has no "\".

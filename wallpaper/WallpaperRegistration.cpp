@@ -1,18 +1,7 @@
 #include "WallpaperRegistration.h"
 
+#include "framework/RegKey.h"
 #include "settings/Settings.h"
-#include "framework/Handle.h"
-
-#include <cstring>
-
-namespace {
-
-bool WriteText(HKEY key, const char* name, const char* text) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
-}
-
-}  // namespace
 
 const char* TileWallpaperText(int32_t vistalPosition) {
     switch (vistalPosition) {
@@ -26,13 +15,11 @@ const char* TileWallpaperText(int32_t vistalPosition) {
 
 BOOL RegisterWallpaper(const char* path, int32_t vistalPosition) {
     RegKey desktop;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, desktop.put()) !=
-        ERROR_SUCCESS)
-        return 0;
+    if (!desktop.Open(HKEY_CURRENT_USER, "Control Panel\\Desktop", KEY_SET_VALUE)) return 0;
     // The file is already at its final size: Windows shows it unscaled,
     // centred or repeated.
-    if (!WriteText(desktop.get(), "Wallpaper", path) || !WriteText(desktop.get(), "WallpaperStyle", "0") ||
-        !WriteText(desktop.get(), "TileWallpaper", TileWallpaperText(vistalPosition)))
+    if (!desktop.SetString("Wallpaper", path) || !desktop.SetString("WallpaperStyle", "0") ||
+        !desktop.SetString("TileWallpaper", TileWallpaperText(vistalPosition)))
         return 0;
     desktop.reset();
     return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path),

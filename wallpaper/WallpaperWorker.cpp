@@ -1,6 +1,6 @@
 #include "WallpaperWorker.h"
 
-#include "app/Messages.h"
+#include "framework/Lifetime.h"
 #include "framework/WinApp.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/Composition.h"
@@ -11,7 +11,11 @@
 #include <ctime>
 #include <vector>
 
-CompositionQueue TheCompositionQueue;
+namespace {
+NeverDestroyed<CompositionQueue> processQueue;
+}  // namespace
+
+CompositionQueue& TheCompositionQueue = processQueue.get();
 
 PixelSize CurrentScreenSize() {
     ScopedGetDC screen(nullptr);
@@ -116,11 +120,10 @@ bool ReduceColorsForDisplay(CurrentImage& image, const CompositionJob& job) {
     return true;
 }
 
-// Writes next to the wallpaper first and moves the finished file over it, so
-// Windows never loads a half-written bitmap.
+// The library writes the file beside its name and moves it over the old
+// one, so "vistals.bmp" always holds a whole picture.
 bool WriteWallpaper(CurrentImage& image, const CompositionJob& job) {
-    const std::string temporary = job.outputPath + ".part";
-    ImageStatus status = job.library->BeginWrite(temporary.c_str(), image.get(), job.writer);
+    ImageStatus status = job.library->BeginWrite(job.outputPath.c_str(), image.get(), &job.writer);
     if (status != IMAGE_OK) {
         ShowError(job, image.get(), status);
         return false;
@@ -129,21 +132,23 @@ bool WriteWallpaper(CurrentImage& image, const CompositionJob& job) {
     job.library->SetWriteOption(image.get(), WRITE_OPTION_STANDARD, standard);
     status = job.library->WriteImage(image.get());
     job.library->CloseSource(image.get());
-    if (status == IMAGE_NOTHING_TO_DO) {
-        DeleteFileA(temporary.c_str());
-        return false;
-    }
+    if (status == IMAGE_NOTHING_TO_DO) return false;
     if (status != IMAGE_OK) {
-        DeleteFileA(temporary.c_str());
         ShowError(job, image.get(), status);
         return false;
     }
-    if (!MoveFileExA(temporary.c_str(), job.outputPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary.c_str());
-        ShowError(job, image.get(), IMAGE_ERR_WRITE);
+    return true;
+}
+
+// One run behind the thread's exception barrier: whatever it throws (an
+// allocation failure) makes it a failed change. The run owns the image from
+// its first statement on.
+bool ComposeGuarded(ImageHandle image, const CompositionJob& job) noexcept {
+    try {
+        return ComposeWallpaperRun(image, job);
+    } catch (...) {
         return false;
     }
-    return true;
 }
 
 }  // namespace
@@ -171,56 +176,78 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
     return true;
 }
 
-void CompositionQueue::SetNotifyWindow(HWND window) {
+void CompositionQueue::SetNotifyWindow(HWND window, UINT message) {
     std::lock_guard<std::mutex> guard(lock_);
     notify_ = window;
+    notifyMessage_ = message;
 }
 
 CompositionJob CompositionQueue::MakeJob() {
-    std::lock_guard<std::mutex> guard(lock_);
-    const bool haveWriter = BmpFormatIndex >= 0 && static_cast<size_t>(BmpFormatIndex) < FormatTable.size();
-    const FormatInfo* writer = haveWriter ? &FormatTable[BmpFormatIndex] : nullptr;
-    return {TheImageLibrary, writer, WallpaperOutputPath(AfxModuleFileName(nullptr).str()), Settings, notify_};
+    CompositionJob job;
+    job.library = TheImageLibrary;
+    if (BmpFormatIndex >= 0 && static_cast<size_t>(BmpFormatIndex) < FormatTable.size())
+        job.writer = FormatTable[static_cast<size_t>(BmpFormatIndex)];
+    job.outputPath = WallpaperOutputPath(AfxModuleFileName(nullptr).str());
+    job.settings = Settings;
+    job.owner = notify_;
+    return job;
 }
 
 void CompositionQueue::Notify() {
     std::lock_guard<std::mutex> guard(lock_);
-    if (notify_) PostMessageA(notify_, WM_WALLPAPER_APPLIED, 0, 0);
+    if (notify_) PostMessageA(notify_, notifyMessage_, 0, 0);
 }
 
 void CompositionQueue::FreeWaiting() {
-    if (waiting_ && TheImageLibrary) {
-        TheImageLibrary->CloseSource(waiting_);
-        TheImageLibrary->FreeImage(waiting_);
+    if (waiting_ && waitingJob_.library) {
+        waitingJob_.library->CloseSource(waiting_);
+        waitingJob_.library->FreeImage(waiting_);
     }
     waiting_ = 0;
 }
 
 void CompositionQueue::Submit(ImageHandle image) {
     std::lock_guard<std::mutex> guard(lock_);
+    CompositionJob job;
+    try {
+        job = MakeJob();
+    } catch (...) {
+        if (TheImageLibrary) TheImageLibrary->FreeImage(image);
+        return;
+    }
     if (running_) {
         FreeWaiting();  // an older waiting change is dropped
         waiting_ = image;
+        waitingJob_ = std::move(job);
         return;
     }
+    runJob_ = std::move(job);
     const uintptr_t thread = _beginthreadex(nullptr, 0, &ComposeWallpaper,
                                             reinterpret_cast<void*>(static_cast<uintptr_t>(image)), 0, nullptr);
     if (!thread) {
-        if (TheImageLibrary) TheImageLibrary->FreeImage(image);
+        if (runJob_.library) runJob_.library->FreeImage(image);
         return;
     }
     running_ = true;
     thread_.reset(reinterpret_cast<HANDLE>(thread));
 }
 
-void CompositionQueue::RunUntilEmpty(ImageHandle image) {
+void CompositionQueue::RunUntilEmpty(ImageHandle image) noexcept {
+    std::unique_lock<std::mutex> held(lock_);
+    // The worker's last act, under the same hold of the lock that found
+    // nothing waiting: a picture handed in meanwhile either waits for this
+    // loop or starts a worker of its own.
+    ScopeExit markIdle([&] {
+        if (!held.owns_lock()) held.lock();
+        running_ = false;
+    });
+    CompositionJob job = std::move(runJob_);
     while (image) {
-        const CompositionJob job = MakeJob();
-        if (job.library && ComposeWallpaperRun(image, job)) Notify();
-        std::lock_guard<std::mutex> guard(lock_);
-        image = waiting_;
-        waiting_ = 0;
-        if (!image) running_ = false;
+        held.unlock();
+        if (job.library && ComposeGuarded(image, job)) Notify();
+        held.lock();
+        image = std::exchange(waiting_, 0);
+        job = std::move(waitingJob_);
     }
 }
 

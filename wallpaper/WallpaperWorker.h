@@ -14,13 +14,14 @@
 PixelSize CurrentScreenSize();
 int32_t CurrentScreenDepth();  // PLANES x BITSPIXEL
 
-// What one run needs besides the picture.
+// What one run needs besides the picture: copies made on the main thread,
+// so the worker reads nothing that the main thread may change or free.
 struct CompositionJob {
-    ImageLibrary* library;
-    const FormatInfo* writer;     // the BMP writer's format record (null: none)
+    ImageLibrary* library = nullptr;
+    FormatInfo writer{};          // the BMP writer's format record
     std::string outputPath;       // where "vistals.bmp" goes
     SettingsRecord settings;      // one snapshot for the whole run
-    HWND owner;                   // owner of error boxes (may be null)
+    HWND owner = nullptr;         // owner of error boxes (may be null)
     // The screen's size and colour depth, asked afresh by each step that
     // needs them; a test stands in for the display here.
     PixelSize (*screenSize)() = CurrentScreenSize;
@@ -39,8 +40,9 @@ public:
     CompositionQueue(const CompositionQueue&) = delete;
     CompositionQueue& operator=(const CompositionQueue&) = delete;
 
-    // The window told with WM_WALLPAPER_APPLIED; null stops the notices.
-    void SetNotifyWindow(HWND window);
+    // The window told with `message` after each change that succeeded; null
+    // stops the notices.
+    void SetNotifyWindow(HWND window, UINT message);
     // Takes ownership of the opened `image`.
     void Submit(ImageHandle image);
     // Drops a waiting picture, stops the notices and waits (pumping sent
@@ -50,23 +52,30 @@ public:
     bool IsIdle();
 
     // The worker thread's loop: composes `image`, then whatever waits.
-    void RunUntilEmpty(ImageHandle image);
+    void RunUntilEmpty(ImageHandle image) noexcept;
 
 private:
+    // Reads the process's library, format table, settings and program path.
     CompositionJob MakeJob();
     void Notify();
     void FreeWaiting();
 
     std::mutex lock_;
     bool running_ = false;
+    CompositionJob runJob_;       // for the run being started
     ImageHandle waiting_ = 0;
+    CompositionJob waitingJob_;
     HWND notify_ = nullptr;
+    UINT notifyMessage_ = 0;
     KernelHandle thread_;
 };
 
-// The process's queue, used by the main frame.
-extern CompositionQueue TheCompositionQueue;
+// The process's queue, used by the main frame. Global destructors leave it
+// alone: a worker still running at exit goes on using it until the process
+// stops that thread.
+extern CompositionQueue& TheCompositionQueue;
 
-// The thread procedure of one change: composes `image` (an ImageHandle) with
-// the process's library, settings and main frame.
+// The thread procedure of one change: composes `image` (an ImageHandle)
+// through the process's queue. Nothing thrown leaves it: a run that throws is
+// a failed change.
 unsigned __stdcall ComposeWallpaper(void* image);

@@ -75,3 +75,29 @@ TEST(Program, KeepsTheUsersSettingsAcrossARun) {
     ASSERT_TRUE(ReadStored("VistalPeriodic", &value));
     EXPECT_EQ(0u, value);
 }
+
+// Two copies started at the same moment: exactly one runs, the other shows
+// the message and ends. Repeated, since a race shows only sometimes.
+TEST(Program, OfTwoCopiesStartedTogetherExactlyOneRuns) {
+    RegistrySandbox sandbox;
+    for (int round = 0; round < 4; ++round) {
+        ProgramProcess copies[2];
+        ASSERT_TRUE(copies[0].Start());
+        ASSERT_TRUE(copies[1].Start());
+        DialogCatcher catchers[2] = {DialogCatcher(copies[0].Id()), DialogCatcher(copies[1].Id())};
+
+        int refused = -1;
+        for (int waited = 0; refused < 0 && waited < 300; ++waited)
+            for (int i = 0; i < 2 && refused < 0; ++i)
+                if (copies[i].WaitForExit(50)) refused = i;
+        ASSERT_NE(-1, refused) << "round " << round << ": both copies run";
+        const int running = 1 - refused;
+        ASSERT_EQ(1u, catchers[refused].Boxes().size()) << "round " << round;
+        EXPECT_EQ("Vistals is already running.", catchers[refused].Boxes()[0].text);
+
+        EXPECT_NE(nullptr, copies[running].WaitForFrame()) << "round " << round;
+        EXPECT_FALSE(copies[running].WaitForExit(200)) << "round " << round << ": both copies ended";
+        EXPECT_TRUE(catchers[running].Boxes().empty());
+        ASSERT_TRUE(copies[running].Exit());
+    }
+}

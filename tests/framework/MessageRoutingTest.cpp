@@ -124,8 +124,10 @@ TEST_F(RoutingTest, UpdateHandlersAndAutomaticEnabling) {
 }
 
 TEST_F(RoutingTest, FrameIsHiddenTitledAndEndsTheLoopWhenClosed) {
-    EXPECT_FALSE(frame_->IsWindowVisible());
-    EXPECT_STREQ("Vistals", frame_->GetWindowText());
+    EXPECT_FALSE(IsWindowVisible(frame_->m_hWnd));
+    char title[32] = {};
+    GetWindowTextA(frame_->m_hWnd, title, sizeof title);
+    EXPECT_STREQ("Vistals", title);
     EXPECT_EQ(frame_, CWnd::FromHandlePermanent(frame_->m_hWnd));
     HWND window = frame_->m_hWnd;
     frame_->SendMessage(WM_COMMAND, ID_APP_EXIT);  // the application closes its main window

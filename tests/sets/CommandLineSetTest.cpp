@@ -18,7 +18,7 @@ BOOL LoadFrom(std::vector<std::string> arguments) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(&argument[0]);
     argv.push_back(nullptr);
-    return LoadCommandLineSet(static_cast<int>(arguments.size()), argv.data());
+    return LoadCommandLineSet(static_cast<int>(arguments.size()), argv.data()) == CommandLineSetResult::Loaded;
 }
 
 std::vector<std::string> PathsOf(const CImageSet& set) {

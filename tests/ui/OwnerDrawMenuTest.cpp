@@ -3,6 +3,7 @@
 #include "ui/OwnerDrawMenu.h"
 
 #include "framework/Gdi.h"
+#include "framework/RegKey.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -89,8 +90,8 @@ protected:
     static void UseClassicStyle() { COwnerDrawMenu::SetPlatformClassForTesting(COwnerDrawMenu::kNewerNT); }
 
     // The popup object of a loaded menu.
-    static COwnerDrawMenu& Popup(const COwnerDrawMenu& menu, int position = 0) {
-        COwnerDrawMenu* popup = COwnerDrawMenu::FromRegisteredHandle(menu.GetSubMenu(position));
+    static COwnerDrawMenu& Popup(COwnerDrawMenu& menu, int position = 0) {
+        COwnerDrawMenu* popup = menu.FindPopup(menu.GetSubMenu(position));
         EXPECT_NE(nullptr, popup);
         return *popup;
     }
@@ -126,7 +127,6 @@ TEST_F(OwnerDrawMenuTest, TrayMenuLoadsWithPlainTopLevelAndOwnerDrawnItems) {
     ASSERT_EQ(1, menu.GetMenuItemCount());
     EXPECT_FALSE(GetMenuState(menu.m_hMenu, 0, MF_BYPOSITION) & MF_OWNERDRAW);
     EXPECT_EQ(L"POPUP", MenuText(menu.m_hMenu, 0));
-    EXPECT_FALSE(COwnerDrawMenu::IsRegisteredMenu(&menu));  // only popups are registered
 
     COwnerDrawMenu& popup = Popup(menu);
     ASSERT_EQ(14, popup.GetMenuItemCount());
@@ -174,41 +174,41 @@ TEST_F(OwnerDrawMenuTest, NestedPopupsAndAlignedAccelerators) {
     EXPECT_EQ(L"E&xit", file.Items()[4]->text);  // no tab, left alone
 }
 
-TEST_F(OwnerDrawMenuTest, ReloadingAndDestroyingLeaveNoPopupRegistered) {
+TEST_F(OwnerDrawMenuTest, ReloadingAndDestroyingLeaveNoPopupBehind) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(900));
     HMENU file = menu.GetSubMenu(0);
     HMENU recent = GetSubMenu(file, 1);
-    ASSERT_NE(nullptr, COwnerDrawMenu::FromRegisteredHandle(recent));
+    ASSERT_NE(nullptr, menu.FindPopup(recent));
 
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
-    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(file));
-    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(recent));
+    EXPECT_EQ(nullptr, menu.FindPopup(file));
+    EXPECT_EQ(nullptr, menu.FindPopup(recent));
     EXPECT_FALSE(IsMenu(file));
     HMENU tray = menu.GetSubMenu(0);
-    EXPECT_NE(nullptr, COwnerDrawMenu::FromRegisteredHandle(tray));
+    EXPECT_NE(nullptr, menu.FindPopup(tray));
 
     // A missing resource changes nothing.
     EXPECT_FALSE(menu.LoadMenu(4242));
     EXPECT_EQ(tray, menu.GetSubMenu(0));
 
     EXPECT_TRUE(menu.DestroyMenu());
-    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(tray));
+    EXPECT_EQ(nullptr, menu.FindPopup(tray));
     EXPECT_FALSE(IsMenu(tray));
     EXPECT_TRUE(menu.Items().empty());
     EXPECT_FALSE(menu.IsLoaded());
 }
 
-TEST_F(OwnerDrawMenuTest, DetachedMenuKeepsItsPopupsRegisteredForItsWindow) {
+TEST_F(OwnerDrawMenuTest, DetachedMenuKeepsItsPopupsForItsWindow) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
     MenuHandle windowMenu(menu.Detach());  // as the main frame does
     HMENU popup = GetSubMenu(windowMenu.get(), 0);
-    EXPECT_NE(nullptr, COwnerDrawMenu::FromRegisteredHandle(popup));
+    EXPECT_NE(nullptr, menu.FindPopup(popup));
     // Destroying the object later must not free the window's popups under it.
     menu.DestroyMenu();
     EXPECT_TRUE(IsMenu(popup));
-    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(popup));
+    EXPECT_EQ(nullptr, menu.FindPopup(popup));
 }
 
 TEST_F(OwnerDrawMenuTest, SeparatorsAndItemsMeasureByStyle) {
@@ -242,8 +242,7 @@ TEST_F(OwnerDrawMenuTest, SeparatorsAndItemsMeasureByStyle) {
 
 TEST_F(OwnerDrawMenuTest, ClassicThemeOnXPSelectsTheClassicStyle) {
     RegKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_WRITE, nullptr,
-                                             key.put(), nullptr));
+    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, kThemeKey, KEY_WRITE));
     const char theme[] = "C:\\WINDOWS\\Resources\\Themes\\WINDOWS CLASSIC.THEME";
     RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(theme), sizeof theme);
     UseXPStyle();  // also forgets the cached theme

@@ -271,7 +271,7 @@ TEST_F(MainFrameTrayTest, RightClickShowsTheOwnerDrawnPopup) {
         shown = menu;
         count = GetMenuItemCount(menu);
         defaultItem = GetMenuDefaultItem(menu, TRUE, GMDI_USEDISABLED);
-        COwnerDrawMenu* popup = COwnerDrawMenu::FromRegisteredHandle(menu);
+        COwnerDrawMenu* popup = Tray().PopupMenu().FindPopup(menu);
         for (int i = 0; i < count; ++i) {
             states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
             if (popup && i < static_cast<int>(popup->Items().size())) recordFlags.push_back(popup->Items()[i]->flags);
@@ -319,7 +319,7 @@ TEST_F(MainFrameTrayTest, RightClickShowsTheOwnerDrawnPopup) {
     DrainMessages();
     EXPECT_TRUE(g_commands.empty());
     EXPECT_FALSE(IsMenu(shown));
-    EXPECT_EQ(nullptr, COwnerDrawMenu::FromRegisteredHandle(shown));
+    EXPECT_EQ(nullptr, Tray().PopupMenu().FindPopup(shown));
 }
 
 TEST_F(MainFrameTrayTest, MnemonicKeyRunsItsItem) {

@@ -94,8 +94,13 @@ TEST_F(ChangeTest, FirstPictureBecomesTheWallpaperAndCommandsChangeIt) {
     ASSERT_TRUE(wallpaper.Load(WallpaperPath()));
     EXPECT_EQ(RGB(200, 40, 40), wallpaper.At(10, 10));
 
-    // No temporary file is left behind.
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((WallpaperPath() + ".part").c_str()));
+    // No temporary file is left beside the wallpaper.
+    const std::string folder = DistDir();
+    WIN32_FIND_DATAA found{};
+    FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    ASSERT_TRUE(search);
+    do EXPECT_NE(0, _strnicmp(found.cFileName, "vistals.bmp.", 12)) << "left behind: " << found.cFileName;
+    while (FindNextFileA(search.get(), &found));
     EXPECT_TRUE(program.Exit());
 }
 

@@ -35,8 +35,12 @@ Status ReadPngInfo(const uint8_t* data, size_t size, HeaderInfo& info);
 // Every bit depth and colour type; transparency composited on black.
 Status DecodePng(const uint8_t* data, size_t size, Image& out, std::string* problem = nullptr);
 
+// Every BMP variant ReadBmp reads, and those that carry a JPEG or PNG stream.
+Status DecodeBmp(const uint8_t* data, size_t size, Image& out, std::string* problem = nullptr);
+
 Status ReadGifInfo(const uint8_t* data, size_t size, HeaderInfo& info);
-// The first frame on the logical screen, as a palette picture.
+// The first frame on the logical screen, as a palette picture (true colour
+// when the frame leaves screen uncovered and a full palette has no black).
 Status DecodeGif(const uint8_t* data, size_t size, Image& out, std::string* problem = nullptr);
 
 }  // namespace zel

@@ -50,6 +50,21 @@ int TransparentIndex(GifByteType* extension) {
     return -1;
 }
 
+// The palette picture as true colour, black outside the frame.
+Status BlackenOutside(const GifImageDesc& frame, Image& image) {
+    Image trueColor;
+    Status status = ToTrueColor(image, trueColor);
+    if (status != kOk) return status;
+    for (int32_t y = 0; y < trueColor.height; ++y) {
+        uint8_t* row = trueColor.Row(y);
+        const bool rowInFrame = y >= frame.Top && y < frame.Top + frame.Height;
+        for (int32_t x = 0; x < trueColor.width; ++x)
+            if (!rowInFrame || x < frame.Left || x >= frame.Left + frame.Width) std::fill(row + 3 * x, row + 3 * x + 3, 0);
+    }
+    image = std::move(trueColor);
+    return kOk;
+}
+
 Status ReadFirstFrame(GifFileType* gif, Image& image) {
     int transparent = -1;
     while (true) {
@@ -79,15 +94,23 @@ Status ReadFirstFrame(GifFileType* gif, Image& image) {
     image.palette.assign(size_t(map->ColorCount), Rgb{});
     for (int i = 0; i < map->ColorCount; ++i)
         image.palette[size_t(i)] = Rgb{map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue};
-    // Uncovered and transparent pixels show black.
-    uint8_t fill;
+    // Uncovered and transparent pixels show black: through the transparent
+    // entry, an added one, or an existing black one. A full palette without
+    // black leaves nothing to point at; the uncovered area is then
+    // blackened after the picture is made true colour.
+    uint8_t fill = 0;
+    bool blackenUncovered = false;
+    const auto black = std::find(image.palette.begin(), image.palette.end(), Rgb{});
     if (transparent >= 0 && transparent < map->ColorCount) {
         image.palette[size_t(transparent)] = Rgb{};
         fill = uint8_t(transparent);
-    } else {
+    } else if (image.palette.size() < 256) {
         image.palette.push_back(Rgb{});
-        if (image.palette.size() > 256) image.palette.resize(256);
         fill = uint8_t(image.palette.size() - 1);
+    } else if (black != image.palette.end()) {
+        fill = uint8_t(black - image.palette.begin());
+    } else {
+        blackenUncovered = true;
     }
     std::fill(image.pixels.begin(), image.pixels.end(), fill);
 
@@ -103,7 +126,8 @@ Status ReadFirstFrame(GifFileType* gif, Image& image) {
         }
     }
     image.bits = 8;
-    return kOk;
+    const bool coversScreen = frame.Left == 0 && frame.Top == 0 && frame.Width == canvasWidth && frame.Height == canvasHeight;
+    return blackenUncovered && !coversScreen ? BlackenOutside(frame, image) : kOk;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace zel {
 
@@ -23,6 +24,17 @@ void ErrorExit(j_common_ptr cinfo) {
     ErrorManager* errors = reinterpret_cast<ErrorManager*>(cinfo->err);
     (*cinfo->err->format_message)(cinfo, errors->message);
     longjmp(errors->escape, 1);
+}
+
+// Sound files this build cannot read (12-bit samples, features left out)
+// are unsupported, not damaged.
+Status FailureOf(const ErrorManager& errors) {
+    switch (errors.base.msg_code) {
+    case JERR_BAD_PRECISION: case JERR_NOTIMPL: case JERR_NOT_COMPILED: case JERR_CCIR601_NOTIMPL:
+        return kErrUnsupported;
+    default:
+        return kErrDamaged;
+    }
 }
 
 void EmitMessage(j_common_ptr cinfo, int level) {
@@ -95,7 +107,7 @@ Status ReadJpegInfo(const uint8_t* data, size_t size, HeaderInfo& info) {
     if (setjmp(d.errors.escape)) {
         info.problem = d.errors.message;
         jpeg_destroy_decompress(&d.cinfo);
-        return kErrDamaged;
+        return FailureOf(d.errors);
     }
     Attach(d, data, size);
     jpeg_read_header(&d.cinfo, TRUE);
@@ -135,7 +147,7 @@ Status DecodeJpeg(const uint8_t* data, size_t size, int scaleEighths, Image& out
     if (setjmp(d.errors.escape)) {
         Note(problem, d.errors.message);
         jpeg_destroy_decompress(&d.cinfo);
-        return kErrDamaged;
+        return FailureOf(d.errors);
     }
     Attach(d, data, size);
     jpeg_read_header(&d.cinfo, TRUE);

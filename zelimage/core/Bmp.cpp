@@ -8,7 +8,8 @@ namespace zel {
 
 namespace {
 
-constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiAlphaBitfields = 6;
+constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5,
+                   kBiAlphaBitfields = 6;
 constexpr size_t kFileHeaderSize = 14;
 
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
@@ -24,13 +25,28 @@ struct Layout {
     uint32_t compression = kBiRgb;
     uint32_t headerSize = 0;
     uint32_t pixelOffset = 0;
-    uint32_t masks[3] = {0, 0, 0};  // red, green, blue
+    uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha (alpha only where declared)
+    uint32_t imageSize = 0;            // the pixel data's length as the header gives it, or 0
     size_t paletteOffset = 0;
     size_t paletteEntrySize = 4;
     size_t paletteCount = 0;
 };
 
-bool IsPaletteDepth(uint32_t bits) { return bits == 1 || bits == 4 || bits == 8; }
+// 2 bits per pixel is a Windows CE variant.
+bool IsPaletteDepth(uint32_t bits) { return bits == 1 || bits == 2 || bits == 4 || bits == 8; }
+
+bool IsEmbeddedStream(uint32_t compression) { return compression == kBiJpeg || compression == kBiPng; }
+
+// OS/2 2.x headers run from 16 to 64 bytes; the sizes Windows also uses
+// (40, 52, 56) are read as Windows headers.
+bool IsOs2Header(uint32_t headerSize) {
+    return headerSize >= 16 && headerSize <= 64 && headerSize != 40 && headerSize != 52 && headerSize != 56;
+}
+
+// The header's 32-bit field at `offset`, or 0 when the header ends before it.
+uint32_t HeaderField(const uint8_t* header, uint32_t headerSize, uint32_t offset) {
+    return offset + 4 <= headerSize ? Le32(header + offset) : 0;
+}
 
 Status ParseLayout(const uint8_t* data, size_t size, Layout& l) {
     if (size < kFileHeaderSize + 12 || !LooksLikeBmp(data, size)) return kErrDamaged;
@@ -43,14 +59,17 @@ Status ParseLayout(const uint8_t* data, size_t size, Layout& l) {
         height = int16_t(Le16(h + 6));
         l.bits = Le16(h + 10);
         l.paletteEntrySize = 3;
-    } else if (l.headerSize >= 40 && l.headerSize <= 124) {
+    } else if (l.headerSize >= 16 && l.headerSize <= 124) {
+        // Fields the header is too short to hold count as 0.
         if (size < kFileHeaderSize + l.headerSize) return kErrDamaged;
         width = int32_t(Le32(h + 4));
         height = int32_t(Le32(h + 8));
         l.bits = Le16(h + 14);
-        l.compression = Le32(h + 16);
-        if (l.headerSize == 64 && l.compression > kBiBitfields) return kErrUnsupported;  // OS/2 2.x Huffman, RLE-24
-        uint32_t used = Le32(h + 32);
+        l.compression = HeaderField(h, l.headerSize, 16);
+        l.imageSize = HeaderField(h, l.headerSize, 20);
+        // OS/2 2.x compressions 3 and 4 are Huffman 1D and RLE-24.
+        if (IsOs2Header(l.headerSize) && l.compression >= kBiBitfields) return kErrUnsupported;
+        uint32_t used = HeaderField(h, l.headerSize, 32);
         if (IsPaletteDepth(l.bits)) l.paletteCount = used ? used : (1u << l.bits);
     } else {
         return kErrUnsupported;
@@ -67,32 +86,38 @@ Status ParseLayout(const uint8_t* data, size_t size, Layout& l) {
     l.width = int32_t(width);
     l.height = int32_t(height);
 
+    if (IsEmbeddedStream(l.compression)) {
+        // A whole JPEG or PNG file stands in for the pixels; its own decoder reads it.
+        if (l.topDown || l.headerSize == 12 || l.pixelOffset >= size) return kErrDamaged;
+        return kOk;
+    }
     switch (l.bits) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
     default: return kErrDamaged;
     }
     size_t afterHeader = kFileHeaderSize + l.headerSize;
     if (l.compression == kBiBitfields || l.compression == kBiAlphaBitfields) {
         if (l.bits != 16 && l.bits != 32) return kErrDamaged;
-        const uint8_t* m;
+        const int maskCount = l.compression == kBiAlphaBitfields ? 4 : 3;
         if (l.headerSize >= 52) {
-            m = h + 40;
+            // V2 and later headers hold the masks, V3 and later the alpha mask too.
+            const int inHeader = l.headerSize >= 56 ? 4 : 3;
+            for (int i = 0; i < inHeader; ++i) l.masks[i] = Le32(h + 40 + 4 * i);
         } else {
-            if (size < afterHeader + 12) return kErrDamaged;
-            m = data + afterHeader;
-            afterHeader += l.compression == kBiAlphaBitfields ? 16 : 12;
+            if (size < afterHeader + 4 * maskCount) return kErrDamaged;
+            for (int i = 0; i < maskCount; ++i) l.masks[i] = Le32(data + afterHeader + 4 * i);
+            afterHeader += 4 * maskCount;
         }
-        for (int i = 0; i < 3; ++i) l.masks[i] = Le32(m + 4 * i);
     } else if (l.compression == kBiRle8) {
         if (l.bits != 8) return kErrDamaged;
     } else if (l.compression == kBiRle4) {
         if (l.bits != 4) return kErrDamaged;
     } else if (l.compression != kBiRgb) {
-        return kErrUnsupported;  // embedded JPEG or PNG
+        return kErrUnsupported;  // no compression Windows knows
     } else if (l.bits == 16) {
         l.masks[0] = 0x7C00; l.masks[1] = 0x03E0; l.masks[2] = 0x001F;
     } else if (l.bits == 32) {
-        l.masks[0] = 0xFF0000; l.masks[1] = 0xFF00; l.masks[2] = 0xFF;
+        l.masks[0] = 0xFF0000; l.masks[1] = 0xFF00; l.masks[2] = 0xFF;  // the fourth byte is no alpha
     }
     l.paletteOffset = afterHeader;
     if (l.pixelOffset < afterHeader || l.pixelOffset > size) {
@@ -138,6 +163,20 @@ struct Channel {
 
 size_t RowBytes(uint32_t bits, int32_t width) { return ((uint64_t(width) * bits + 31) / 32) * 4; }
 
+uint32_t PixelAt(const uint8_t* row, uint32_t bits, int32_t x) { return bits == 16 ? Le16(row + 2 * x) : Le32(row + 4 * x); }
+
+// The alpha mask when the file declares one and uses it. Some writers
+// declare alpha and leave it 0 everywhere; such a picture is meant opaque,
+// not black.
+uint32_t UsedAlphaMask(const uint8_t* base, size_t stride, const Layout& l) {
+    const uint32_t mask = l.masks[3];
+    if (!mask || (l.bits != 16 && l.bits != 32)) return 0;
+    for (int32_t row = 0; row < l.height; ++row)
+        for (int32_t x = 0; x < l.width; ++x)
+            if (PixelAt(base + size_t(row) * stride, l.bits, x) & mask) return mask;
+    return 0;
+}
+
 int32_t TargetRow(const Layout& l, int32_t fileRow) { return l.topDown ? fileRow : l.height - 1 - fileRow; }
 
 Status ReadUncompressed(const uint8_t* data, size_t size, const Layout& l, Image& out) {
@@ -149,12 +188,13 @@ Status ReadUncompressed(const uint8_t* data, size_t size, const Layout& l, Image
     }
     const uint8_t* base = data + l.pixelOffset;
     const Channel red(l.masks[0]), green(l.masks[1]), blue(l.masks[2]);
+    const Channel alpha(UsedAlphaMask(base, stride, l));
     const size_t paletteSize = out.palette.size();
     for (int32_t row = 0; row < l.height; ++row) {
         const uint8_t* in = base + size_t(row) * stride;
         uint8_t* o = out.Row(TargetRow(l, row));
         switch (l.bits) {
-        case 1: case 4: case 8: {
+        case 1: case 2: case 4: case 8: {
             const uint32_t perByte = 8 / l.bits, mask = (1u << l.bits) - 1;
             for (int32_t x = 0; x < l.width; ++x) {
                 uint32_t shift = (perByte - 1 - x % perByte) * l.bits;
@@ -168,8 +208,13 @@ Status ReadUncompressed(const uint8_t* data, size_t size, const Layout& l, Image
             break;
         case 16: case 32:
             for (int32_t x = 0; x < l.width; ++x, o += 3) {
-                uint32_t v = l.bits == 16 ? Le16(in + 2 * x) : Le32(in + 4 * x);
+                const uint32_t v = PixelAt(in, l.bits, x);
                 o[0] = blue.Extract(v); o[1] = green.Extract(v); o[2] = red.Extract(v);
+                if (alpha.mask) {
+                    // Composited on black, as every other format's transparency is.
+                    const unsigned a = alpha.Extract(v);
+                    for (int c = 0; c < 3; ++c) o[c] = uint8_t((o[c] * a + 127) / 255);
+                }
             }
             break;
         }
@@ -230,17 +275,30 @@ Status ReadBmpInfo(const uint8_t* data, size_t size, BmpHeaderInfo& info) {
     Status status = ParseLayout(data, size, l);
     info.width = l.width;
     info.height = l.height;
-    info.bits = int32_t(l.bits);
+    info.bits = IsEmbeddedStream(l.compression) ? 24 : int32_t(l.bits);
     return status;
+}
+
+bool FindEmbeddedStream(const uint8_t* data, size_t size, EmbeddedStream& stream) {
+    Layout l;
+    if (ParseLayout(data, size, l) != kOk || !IsEmbeddedStream(l.compression)) return false;
+    stream.data = data + l.pixelOffset;
+    stream.size = size - l.pixelOffset;
+    if (l.imageSize && l.imageSize < stream.size) stream.size = l.imageSize;
+    stream.png = l.compression == kBiPng;
+    return true;
 }
 
 Status ReadBmp(const uint8_t* data, size_t size, Image& out) {
     Layout l;
     Status status = ParseLayout(data, size, l);
     if (status != kOk) return status;
+    if (IsEmbeddedStream(l.compression)) return kErrUnsupported;  // FindEmbeddedStream hands it on
     const bool indexed = IsPaletteDepth(l.bits);
     Image image;
-    status = AllocateImage(image, l.width, l.height, indexed ? int32_t(l.bits) : 24);
+    // 2-bit indices are kept in the 4-bit form the rest of the library knows.
+    const int32_t storedBits = l.bits == 2 ? 4 : int32_t(l.bits);
+    status = AllocateImage(image, l.width, l.height, indexed ? storedBits : 24);
     if (status != kOk) return status;
     if (indexed) {
         status = ReadPalette(data, l, image);

@@ -301,8 +301,9 @@ Bytes MakeIco(const Image& image) {
 Bytes BuildBmp(const BmpRecipe& recipe) {
     const bool core = recipe.headerSize == 12;
     const size_t paletteEntry = core ? 3 : 4;
-    const bool separateMasks = recipe.headerSize == 40 && recipe.compression == 3;
-    const uint32_t offset = uint32_t(14 + recipe.headerSize + (separateMasks ? 12 : 0) + recipe.palette.size() * paletteEntry);
+    // 40-byte headers keep their masks after the header: three, or four with alpha (6).
+    const size_t separateMasks = recipe.headerSize != 40 ? 0 : recipe.compression == 3 ? 3 : recipe.compression == 6 ? 4 : 0;
+    const uint32_t offset = uint32_t(14 + recipe.headerSize + separateMasks * 4 + recipe.palette.size() * paletteEntry);
     Bytes b = {'B', 'M'};
     Put32(b, uint32_t(offset + recipe.pixels.size()));
     Put32(b, 0);
@@ -314,12 +315,10 @@ Bytes BuildBmp(const BmpRecipe& recipe) {
         Put32(b, uint32_t(recipe.width)); Put32(b, uint32_t(recipe.height)); Put16(b, 1); Put16(b, recipe.bits);
         Put32(b, recipe.compression); Put32(b, uint32_t(recipe.pixels.size())); Put32(b, 2835); Put32(b, 2835);
         Put32(b, uint32_t(recipe.palette.size())); Put32(b, 0);
-        if (recipe.headerSize > 40) {
+        if (recipe.headerSize > 40)
             for (uint32_t m : recipe.masks) Put32(b, m);
-            while (b.size() < 14 + recipe.headerSize) b.push_back(0);
-        }
-        if (separateMasks)
-            for (uint32_t m : recipe.masks) Put32(b, m);
+        b.resize(14 + recipe.headerSize);  // shorter headers (OS/2 2.x) end early, longer ones end in zeros
+        for (size_t i = 0; i < separateMasks; ++i) Put32(b, recipe.masks[i]);
     }
     for (const Rgb& c : recipe.palette) {
         b.push_back(c.b); b.push_back(c.g); b.push_back(c.r);

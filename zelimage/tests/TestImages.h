@@ -48,7 +48,7 @@ struct BmpRecipe {
     uint16_t bits = 24;
     uint32_t compression = 0;
     uint32_t headerSize = 40;
-    uint32_t masks[3] = {0, 0, 0};
+    uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
     std::vector<zel::Rgb> palette;
     Bytes pixels;  // exactly as stored in the file
 };

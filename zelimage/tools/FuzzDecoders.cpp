@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #if defined(FUZZ_BMP)
     zel::BmpHeaderInfo info;
     if (zel::ReadBmpInfo(data, size, info) != zel::kOk || !SmallEnough(info.width, info.height)) return 0;
-    if (zel::ReadBmp(data, size, image) == zel::kOk) Exercise(image);
+    if (zel::DecodeBmp(data, size, image) == zel::kOk) Exercise(image);
 #else
     zel::HeaderInfo info;
 #if defined(FUZZ_JPEG)

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Times the wallpaper chain through ZELIMAGE.DLL under Wine against
 # ImageMagick on the same pictures: median time, peak memory, their ratios,
-# and the PSNR of our resize against ImageMagick's.
+# and the PSNR of our resize against ImageMagick's. Then the program's own
+# path: the worker's whole run on the 6000x4000 JPEG, written as the
+# program's "vistals.bmp", against ImageMagick making the same screen-sized
+# BMP in the same run.
 #
 #   bench.sh BUILD_DIR        (./vistals.sh bench starts Wine and the display)
 # BENCH_RUNS (default 3) sets the runs per case.
@@ -19,7 +22,9 @@ COMPARE=/usr/bin/compare-im6.q16
 : "${WINEPREFIX:?run through ./vistals.sh bench}"
 export WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
 WINE=${VISTALS_WINE:-wine}
+RUN_DRIVER=${VISTALS_RUN_BENCH_EXE:-$(dirname "$DRIVER")/vistals_run_bench.exe}
 [ -f "$DRIVER" ] || { echo "bench: $DRIVER is missing (build first)" >&2; exit 1; }
+[ -f "$RUN_DRIVER" ] || { echo "bench: $RUN_DRIVER is missing (build first)" >&2; exit 1; }
 
 winpath() { echo "Z:$1" | tr / '\\'; }
 
@@ -89,4 +94,29 @@ for file in "$CORPUS"/photo-6000x4000.jpg "$CORPUS"/photo-4000x3000.jpg "$CORPUS
       "$goal" "$(echo "$our_kib / 1024" | bc -l)" "$(echo "$im_kib / 1024" | bc -l)" "$mem" "$psnr"
   done
 done
+
+# program FILE -> "ms kib width height" (median ms, largest peak, screen size)
+program() {
+  local file=$1 i times=() peak=0 line size
+  for i in $(seq "$RUNS"); do
+    line=$("$WINE" "$RUN_DRIVER" "$(winpath "$DIST")" "$(winpath "$file")" 1 | tr -d '\r')
+    read -r ms kib w h <<< "$line"
+    times+=("$ms")
+    [ "$kib" -gt "$peak" ] && peak=$kib
+    size="$w $h"
+  done
+  echo "$(printf '%s\n' "${times[@]}" | median) $peak $size"
+}
+
+echo
+echo "program path: the worker's whole run (Fit Desktop, calendar) writing $DIST/vistals.bmp"
+printf '%-24s %-10s %9s %9s %6s %5s %8s %8s\n' picture screen ours_ms im_ms ratio goal ours_MB im_MB
+file="$CORPUS/photo-6000x4000.jpg"
+read -r our_ms our_kib w h < <(program "$file")
+read -r im_ms im_kib < <(theirs "$file" "$w" "$h" "$OUT/im-screen.bmp")
+ratio=$(echo "scale=3; $our_ms / $im_ms" | bc)
+goal=0.25
+[ "$(echo "$ratio <= $goal" | bc)" = 1 ] || failures=$((failures + 1))
+printf '%-24s %-10s %9.0f %9.0f %6.2f %5s %8.1f %8.1f\n' "$(basename "$file")" "${w}x$h" "$our_ms" "$im_ms" "$ratio" \
+  "$goal" "$(echo "$our_kib / 1024" | bc -l)" "$(echo "$im_kib / 1024" | bc -l)"
 echo "bench: $failures case(s) miss a goal (time ratio, memory below ImageMagick's, PSNR >= 40 dB)"

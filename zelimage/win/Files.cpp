@@ -1,6 +1,6 @@
 #include "Files.h"
 
-#include "framework/Handle.h"
+#include "Owned.h"
 
 #include <algorithm>
 #include <new>
@@ -33,90 +33,17 @@ bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
     return true;
 }
 
-// Hands what `produce` makes to an open file; `written` counts the bytes.
-Status WriteTo(HANDLE file, const FileProducer& produce, DWORD& error, uint64_t& written) {
-    written = 0;
-    return produce([file, &error, &written](const uint8_t* data, size_t size) {
-        if (!WriteAll(file, data, size)) {
-            error = GetLastError();
-            return false;
-        }
-        written += size;
-        return true;
-    });
-}
-
 Status WriteNewFile(const std::string& path, const FileProducer& produce, DWORD& error) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         error = GetLastError();
         return kErrWrite;
     }
-    uint64_t written = 0;
-    return WriteTo(file.get(), produce, error, written);
-}
-
-enum class Rewrite { kDone, kNotTried, kRefused, kFailed };
-
-// Replacing a file frees its disk blocks, which takes longer than writing a
-// new one; so the previous file is rewritten in its own blocks when it can
-// be. It is taken aside under the temporary name, so that its name never
-// shows half a file (it shows none meanwhile), and rewritten only through a
-// handle nobody else shares, so that no reader sees it change.
-//   kNotTried: something was in the way (no old file or not a plain one, open
-//              elsewhere, a stale temporary file, a first write refused); the
-//              old file is as it was, or replaced by one another writer made
-//              meanwhile.
-//   kRefused:  `produce` failed before writing anything (then `status`); the
-//              old file is back as it was.
-//   kFailed:   writing failed part way (`status`, `error`); no file is left.
-// Only a plain file with one name is ours to rewrite: through a link we
-// would change what another name shows.
-bool IsPlainFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY));
-}
-
-bool HasOneName(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION info = {};
-    return GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1;
-}
-
-Rewrite RewriteOldFile(const std::string& path, const std::string& temporary, const FileProducer& produce,
-                       DWORD& error, Status& status) {
-    if (!IsPlainFile(path) || !MoveFileExA(path.c_str(), temporary.c_str(), 0)) return Rewrite::kNotTried;
-    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-    if (file && !HasOneName(file.get())) file.reset();
-    const bool opened = bool(file);
-    bool touched = false;
-    status = kOk;
-    if (opened) {
-        uint64_t written = 0;
-        status = WriteTo(file.get(), produce, error, written);
-        touched = written > 0;
-        if (status == kOk) {
-            touched = true;
-            if (!SetEndOfFile(file.get())) {
-                error = GetLastError();
-                status = kErrWrite;
-            }
-        }
-        file.reset();
-        if (status == kOk) {
-            if (MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return Rewrite::kDone;
-            error = GetLastError();
-            status = kErrWrite;
-        }
-    }
-    if (!touched) {
-        // Untouched, it goes back, unless a new file took the name meanwhile.
-        if (!MoveFileExA(temporary.c_str(), path.c_str(), 0)) DeleteFileA(temporary.c_str());
-        return opened && status != kOk && status != kErrWrite ? Rewrite::kRefused : Rewrite::kNotTried;
-    }
-    DeleteFileA(temporary.c_str());
-    return Rewrite::kFailed;
+    return produce([&file, &error](const uint8_t* data, size_t size) {
+        if (WriteAll(file.get(), data, size)) return true;
+        error = GetLastError();
+        return false;
+    });
 }
 
 }  // namespace
@@ -162,20 +89,18 @@ Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::
 }
 
 Status WriteWholeFile(const std::string& path, const FileProducer& produce, std::string& reason) {
+    // One temporary name per writing thread, so two writers never share one.
     const std::string temporary = path + "." + std::to_string(GetCurrentThreadId()) + ".tmp";
     DWORD error = 0;
-    Status status = kOk;
-    switch (RewriteOldFile(path, temporary, produce, error, status)) {
-    case Rewrite::kDone: return kOk;
-    case Rewrite::kRefused: return status;
-    case Rewrite::kFailed: if (status != kErrWrite) return status; break;
-    case Rewrite::kNotTried: break;
+    Status status = WriteNewFile(temporary, produce, error);
+    if (status == kOk &&
+        MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return kOk;
+    if (status == kOk) {
+        error = GetLastError();
+        status = kErrWrite;
     }
-    status = WriteNewFile(temporary, produce, error);
-    if (status == kOk && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return kOk;
     DeleteFileA(temporary.c_str());
-    if (status != kOk && status != kErrWrite) return status;
-    status = WriteNewFile(path, produce, error);
     if (status == kErrWrite) reason = SystemMessage(error);
     return status;
 }

@@ -17,13 +17,11 @@ Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::
 // Makes the file's bytes, handing them to the sink piece by piece.
 using FileProducer = std::function<Status(const ByteSink& sink)>;
 
-// Writes so that the target's name never shows half a file: the previous
-// file is taken aside and rewritten in its own blocks when nobody else has it
-// open (the name is missing meanwhile), else a new file is written beside it
-// and replaces it; as a last resort the target is written in place. A picture
-// `produce` refuses (for want of memory, or a bad one) leaves the target as
-// it was. kErrWrite with `reason` for the system's refusals, else whatever
-// `produce` returned.
+// Writes a new file beside the target and moves it over the target, so the
+// target's name always shows a whole file: the old one until the new one is
+// complete. Any failure leaves the target as it was and no temporary file.
+// kErrWrite with `reason` for the system's refusals, else whatever `produce`
+// returned.
 Status WriteWholeFile(const std::string& path, const FileProducer& produce, std::string& reason);
 
 }  // namespace zel

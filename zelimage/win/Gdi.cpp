@@ -1,6 +1,6 @@
 #include "Gdi.h"
 
-#include "framework/Handle.h"
+#include "Owned.h"
 
 #include <algorithm>
 #include <cstring>

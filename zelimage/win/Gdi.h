@@ -4,7 +4,7 @@
 
 #include "../core/Calendar.h"
 
-#include "framework/Handle.h"
+#include "Owned.h"
 
 #include <map>
 #include <utility>

@@ -142,7 +142,7 @@ Status DecodeInto(Picture& p, int jpegEighths, Image& out) {
         status = DecodeWic(data, size, out, &problem);
     } else {
         switch (p.kind) {
-        case FileKind::kBmp: status = ReadBmp(data, size, out); break;
+        case FileKind::kBmp: status = DecodeBmp(data, size, out, &problem); break;
         case FileKind::kJpeg: status = DecodeJpeg(data, size, jpegEighths, out, &problem); break;
         case FileKind::kPng: status = DecodePng(data, size, out, &problem); break;
         case FileKind::kGif: status = DecodeGif(data, size, out, &problem); break;

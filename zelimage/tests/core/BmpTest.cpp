@@ -169,3 +169,72 @@ TEST(BmpRead, RefusesBadSizesAndTruncationWithAStatus) {
     const Bytes runaway = BuildBmp(rleRunaway);
     EXPECT_EQ(kErrDamaged, ReadBmp(runaway.data(), runaway.size(), image));
 }
+
+// Declared alpha (bit fields with an alpha mask, in a V5 header, after a
+// 40-byte header, or 4-4-4-4 at 16 bits) is composited on black; a fourth
+// byte nobody declared stays ignored, and so does an alpha channel that is
+// 0 everywhere (a writer that never filled it in).
+TEST(BmpRead, DeclaredAlphaIsCompositedOnBlack) {
+    BmpRecipe v5;
+    v5.width = 3; v5.height = 1; v5.bits = 32; v5.compression = 3; v5.headerSize = 124;
+    v5.masks[0] = 0xFF0000; v5.masks[1] = 0xFF00; v5.masks[2] = 0xFF; v5.masks[3] = 0xFF000000;
+    v5.pixels = {50, 100, 200, 255, 50, 100, 200, 128, 50, 100, 200, 0};
+    BmpRecipe afterHeader = v5;
+    afterHeader.headerSize = 40; afterHeader.compression = 6;
+    for (const BmpRecipe* recipe : {&v5, &afterHeader}) {
+        const Image image = ReadBack(BuildBmp(*recipe));
+        EXPECT_EQ((Rgb{200, 100, 50}), PixelAt(image, 0, 0)) << recipe->headerSize;
+        EXPECT_EQ((Rgb{100, 50, 25}), PixelAt(image, 1, 0)) << "half covered";
+        EXPECT_EQ((Rgb{0, 0, 0}), PixelAt(image, 2, 0)) << "transparent";
+    }
+
+    BmpRecipe argb4444;
+    argb4444.width = 3; argb4444.height = 1; argb4444.bits = 16; argb4444.compression = 3; argb4444.headerSize = 124;
+    argb4444.masks[0] = 0x0F00; argb4444.masks[1] = 0x00F0; argb4444.masks[2] = 0x000F; argb4444.masks[3] = 0xF000;
+    argb4444.pixels = {0x80, 0xFF, 0x0F, 0x0F, 0x0F, 0x50, 0, 0};  // opaque; clear red; a third of blue
+    Image image = ReadBack(BuildBmp(argb4444));
+    EXPECT_EQ((Rgb{255, 136, 0}), PixelAt(image, 0, 0));
+    EXPECT_EQ((Rgb{0, 0, 0}), PixelAt(image, 1, 0));
+    EXPECT_EQ((Rgb{0, 0, 85}), PixelAt(image, 2, 0));
+
+    BmpRecipe fourthByte = v5;  // plain 32-bit: the fourth byte is padding
+    fourthByte.compression = 0;
+    image = ReadBack(BuildBmp(fourthByte));
+    EXPECT_EQ((Rgb{200, 100, 50}), PixelAt(image, 2, 0));
+
+    BmpRecipe neverFilled = v5;
+    for (size_t i = 3; i < neverFilled.pixels.size(); i += 4) neverFilled.pixels[i] = 0;
+    image = ReadBack(BuildBmp(neverFilled));
+    EXPECT_EQ((Rgb{200, 100, 50}), PixelAt(image, 1, 0));
+}
+
+// OS/2 2.x headers of 16 to 64 bytes: the fields they leave out count as 0;
+// their own compressions (Huffman, RLE-24) are refused as unsupported.
+TEST(BmpRead, Os2HeadersOfEveryLength) {
+    for (uint32_t headerSize : {16u, 24u, 40u, 64u}) {
+        BmpRecipe recipe;
+        recipe.headerSize = headerSize; recipe.width = 3; recipe.height = 2; recipe.bits = 8;
+        recipe.palette = {Rgb{}, Rgb{10, 20, 30}, Rgb{40, 50, 60}};
+        recipe.pixels = {1, 2, 1, 0, 2, 2, 2, 0};
+        const Image image = ReadBack(BuildBmp(recipe));
+        EXPECT_EQ((Rgb{40, 50, 60}), PixelAt(image, 1, 1)) << headerSize;
+        EXPECT_EQ((Rgb{10, 20, 30}), PixelAt(image, 2, 1)) << headerSize;
+        EXPECT_EQ((Rgb{40, 50, 60}), PixelAt(image, 0, 0)) << headerSize;
+    }
+    BmpRecipe huffman;
+    huffman.headerSize = 64; huffman.width = 8; huffman.height = 1; huffman.bits = 1; huffman.compression = 3;
+    huffman.palette = {Rgb{}, Rgb{255, 255, 255}};
+    huffman.pixels = {0, 0, 0, 0};
+    ReadBack(BuildBmp(huffman), kErrUnsupported);
+}
+
+TEST(BmpRead, TwoBitPalette) {
+    BmpRecipe recipe;
+    recipe.width = 5; recipe.height = 1; recipe.bits = 2;
+    recipe.palette = {Rgb{1, 1, 1}, Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}};
+    recipe.pixels = {0x1B, 0x80, 0, 0};  // indices 0 1 2 3 2
+    const Image image = ReadBack(BuildBmp(recipe));
+    const Rgb expected[5] = {Rgb{1, 1, 1}, Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 255}, Rgb{0, 255, 0}};
+    for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(expected[x], PixelAt(image, x, 0)) << x;
+    EXPECT_EQ(4u, image.palette.size());
+}

@@ -139,6 +139,20 @@ TEST(JpegDecoding, BaselineProgressiveGreyAndScaled) {
     EXPECT_EQ(1, ChooseJpegScale(info, 12, 8));
 }
 
+// A sound 12-bit file is one this build cannot read, not a damaged one.
+TEST(JpegDecoding, TwelveBitSamplesAreUnsupportedNotDamaged) {
+    Bytes file = EncodeJpeg(Pattern(16, 16));
+    size_t frame = 2;
+    while (frame + 4 < file.size() && !(file[frame] == 0xFF && file[frame + 1] == 0xC0)) ++frame;
+    ASSERT_LT(frame + 4, file.size());
+    file[frame + 4] = 12;  // the frame header's sample precision
+    HeaderInfo info;
+    EXPECT_EQ(kErrUnsupported, ReadJpegInfo(file.data(), file.size(), info));
+    EXPECT_NE(std::string::npos, info.problem.find("12"));
+    Image image;
+    EXPECT_EQ(kErrUnsupported, DecodeJpeg(file.data(), file.size(), 8, image));
+}
+
 TEST(JpegDecoding, ExifOrientationStandsThePhotoUpright) {
     Image photo = Flat(40, 24, Rgb{0, 0, 0});
     for (int32_t y = 0; y < 8; ++y)
@@ -169,6 +183,51 @@ TEST(GifDecoding, FirstFrameWithInterlaceAndTransparency) {
     out = Decode(EncodeGif(indexed, false, 3));
     for (int32_t x = 0; x < indexed.width; ++x)
         EXPECT_EQ(indexed.Row(0)[x] == 3 ? Rgb{} : PixelAt(indexed, x, 0), PixelAt(out, x, 0));
+}
+
+// A frame smaller than the logical screen leaves black around it, whether
+// the palette has room for a black entry, holds one already, or is full.
+TEST(GifDecoding, UncoveredScreenIsBlackWhateverThePalette) {
+    for (int colors : {16, 256}) {
+        for (bool withBlack : {false, true}) {
+            Image indexed = PalettePattern(6, 4, colors, 8);
+            if (withBlack) indexed.palette[5] = Rgb{};
+            Bytes file = EncodeGif(indexed, false);
+            file[6] = 9;  // logical screen 9 x 7 around the 6 x 4 frame at 0,0
+            file[8] = 7;
+            const Image out = Decode(file);
+            ASSERT_EQ(9, out.width);
+            ASSERT_EQ(7, out.height);
+            for (int32_t y = 0; y < 7; ++y)
+                for (int32_t x = 0; x < 9; ++x)
+                    EXPECT_EQ(x < 6 && y < 4 ? PixelAt(indexed, x, y) : Rgb{}, PixelAt(out, x, y))
+                        << colors << " colours, black " << withBlack << " at " << x << "," << y;
+        }
+    }
+}
+
+TEST(BmpDecoding, EmbeddedJpegAndPngStreams) {
+    const Image picture = Pattern(19, 11);
+    BmpRecipe recipe;
+    recipe.width = 19; recipe.height = 11; recipe.bits = 0;
+    recipe.compression = 5;
+    recipe.pixels = EncodePng(picture, PNG_COLOR_TYPE_RGB, 8);
+    Bytes file = BuildBmp(recipe);
+    Image out;
+    ASSERT_EQ(kOk, DecodeBmp(file.data(), file.size(), out));
+    EXPECT_TRUE(SamePixels(picture, out)) << "PNG stream";
+
+    recipe.compression = 4;
+    recipe.pixels = EncodeJpeg(picture);
+    file = BuildBmp(recipe);
+    ASSERT_EQ(kOk, DecodeBmp(file.data(), file.size(), out));
+    EXPECT_TRUE(SamePixels(Decode(recipe.pixels), out)) << "JPEG stream";
+
+    recipe.compression = 5;  // says PNG, holds JPEG
+    file = BuildBmp(recipe);
+    std::string problem;
+    EXPECT_EQ(kErrDamaged, DecodeBmp(file.data(), file.size(), out, &problem));
+    EXPECT_FALSE(problem.empty());
 }
 
 // Truncated, bit-flipped and resized-in-the-header files of every format:

@@ -282,3 +282,25 @@ TEST_F(LibraryTest, CallsFromSeveralThreadsAtOnce) {
     EXPECT_EQ(0, failures.load());
     lib->FreeImage(shared);
 }
+
+// A BMP that carries a PNG stream reaches the PNG decoder, and a 2-bit
+// palette file reads: both were once called damaged.
+TEST_F(LibraryTest, BmpCarryingAPngStreamAndTwoBitPalettes) {
+    const zel::Image picture = Pattern(23, 9);
+    BmpRecipe carrier;
+    carrier.width = 23; carrier.height = 9; carrier.bits = 0; carrier.compression = 5;
+    carrier.pixels = EncodePng(picture, 2, 8);
+    ImageHandle image = Load(Save("carrier.bmp", BuildBmp(carrier)));
+    EXPECT_TRUE(SamePixels(picture, Pixels(image)));
+    lib->FreeImage(image);
+
+    BmpRecipe twoBit;
+    twoBit.width = 3; twoBit.height = 1; twoBit.bits = 2;
+    twoBit.palette = {zel::Rgb{}, zel::Rgb{255, 0, 0}, zel::Rgb{0, 0, 255}};
+    twoBit.pixels = {0x24, 0, 0, 0};  // indices 0 2 1
+    image = Load(Save("two-bit.bmp", BuildBmp(twoBit)));
+    const zel::Image pixels = Pixels(image);
+    EXPECT_EQ((zel::Rgb{0, 0, 255}), PixelAt(pixels, 1, 0));
+    EXPECT_EQ((zel::Rgb{255, 0, 0}), PixelAt(pixels, 2, 0));
+    lib->FreeImage(image);
+}

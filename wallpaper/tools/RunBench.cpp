@@ -1,0 +1,79 @@
+// One wallpaper change as the program makes it, timed from inside: the
+// picture opened, then the worker's whole run (decode, fit to the screen,
+// calendar, colours, the write of "vistals.bmp" in the program's folder and
+// its registration).
+//   vistals_run_bench PROGRAM_FOLDER PICTURE CALENDAR(0|1)
+// prints "<milliseconds> <peak working set in KiB> <screen width> <screen height>".
+// The display and the fonts are warmed up first, as in the resident program.
+#include "settings/Settings.h"
+#include "wallpaper/CodecBinding.h"
+#include "wallpaper/Composition.h"
+#include "wallpaper/WallpaperWorker.h"
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+void WarmUpDisplayAndFonts() {
+    ScopedGetDC screen(nullptr);
+    GetDeviceCaps(screen.get(), BITSPIXEL);
+    MemoryDCHandle dc(CreateCompatibleDC(nullptr));
+    FontHandle font(CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, "Tahoma"));
+    ScopedSelectObject select(dc.get(), font.get());
+    SIZE extent;
+    GetTextExtentPoint32A(dc.get(), "July 2026", 9, &extent);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: vistals_run_bench PROGRAM_FOLDER PICTURE CALENDAR\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    // Binding reports its failures in message boxes; nobody would close them here.
+    if (GetFileAttributesA(CodecLibraryPath(folder + "\\Vistals.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "no codec library below %s\n", folder.c_str());
+        return 1;
+    }
+    BindImageLibraryAt(folder);
+    if (!TheImageLibrary || BmpFormatIndex < 0) return 1;
+
+    CompositionJob job;
+    job.library = TheImageLibrary;
+    job.writer = FormatTable[static_cast<size_t>(BmpFormatIndex)];
+    job.outputPath = WallpaperOutputPath(folder + "\\Vistals.exe");
+    job.settings.VistalPosition = POSITION_FIT_DESKTOP;
+    job.settings.CalendarPosition = argv[3][0] == '1' ? 5 : 0;
+    WarmUpDisplayAndFonts();
+
+    const double start = Now();
+    ImageHandle image = 0;
+    int32_t reserved = 0;
+    if (TheImageLibrary->OpenImage(argv[2], &image, &reserved) != IMAGE_OK) {
+        std::fprintf(stderr, "cannot open %s\n", argv[2]);
+        return 1;
+    }
+    if (!ComposeWallpaperRun(image, job)) return 1;
+    const double elapsed = Now() - start;
+
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    ScopedGetDC screen(nullptr);
+    std::printf("%.1f %lu %d %d\n", elapsed, static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024),
+                GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES));
+    return 0;
+}
