@@ -50,19 +50,26 @@ RegKey OpenSettingsKey(REGSAM access) {
 
 namespace {
 
-// Reads the values in order; false at the first one that cannot be read,
-// leaving it and every later field as they were.
+// Reads each value on its own: one that is missing or damaged (data longer
+// than 4 bytes) takes its default, and the others keep what was stored, so
+// that the save at exit does not overwrite them all. True when all were read.
 bool ReadStoredValues() {
     const RegKey key = OpenSettingsKey(KEY_QUERY_VALUE);
     if (!key) return false;
+    const SettingsRecord defaults;
+    bool all = true;
     for (const SettingsValue& value : kSettingsValues) {
         // The type is not examined: any value whose data fits in 4 bytes is
         // taken as it is stored.
         DWORD data = 0;
-        if (!key.QueryDword(value.name, data)) return false;
-        Settings.*value.field = static_cast<int32_t>(data);
+        if (key.QueryDword(value.name, data)) {
+            Settings.*value.field = static_cast<int32_t>(data);
+        } else {
+            Settings.*value.field = defaults.*value.field;
+            all = false;
+        }
     }
-    return true;
+    return all;
 }
 
 }  // namespace

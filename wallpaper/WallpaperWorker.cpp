@@ -171,6 +171,9 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
     Fit(image, job);
     if (job.settings.CalendarPosition != 0) DrawCalendarOn(image, job);
     if (!ReduceColorsForDisplay(image, job)) return false;
+    // The program is ending: a file not yet begun is not begun now, so the
+    // end neither waits for it nor is cut short in the middle of it.
+    if (job.stopped && *job.stopped) return false;
     if (!WriteWallpaper(image, job)) return false;
     RegisterWallpaper(job.outputPath.c_str(), job.settings.VistalPosition);
     return true;
@@ -178,6 +181,7 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
 
 void CompositionQueue::SetNotifyWindow(HWND window, UINT message) {
     std::lock_guard<std::mutex> guard(lock_);
+    if (window) stopping_ = false;  // a new main window: changes are welcome again
     notify_ = window;
     notifyMessage_ = message;
 }
@@ -190,6 +194,7 @@ CompositionJob CompositionQueue::MakeJob() {
     job.outputPath = WallpaperOutputPath(AfxModuleFileName(nullptr).str());
     job.settings = Settings;
     job.owner = notify_;
+    job.stopped = &stopping_;
     return job;
 }
 
@@ -208,6 +213,10 @@ void CompositionQueue::FreeWaiting() {
 
 void CompositionQueue::Submit(ImageHandle image) {
     std::lock_guard<std::mutex> guard(lock_);
+    if (stopping_) {
+        if (TheImageLibrary) TheImageLibrary->FreeImage(image);
+        return;
+    }
     CompositionJob job;
     try {
         job = MakeJob();
@@ -255,6 +264,7 @@ bool CompositionQueue::Shutdown(DWORD timeoutMs) {
     HANDLE thread;
     {
         std::lock_guard<std::mutex> guard(lock_);
+        stopping_ = true;
         FreeWaiting();
         notify_ = nullptr;
         if (!running_) return true;

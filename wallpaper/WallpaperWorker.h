@@ -7,6 +7,7 @@
 #include "framework/Handle.h"
 #include "ImageLibrary.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -26,6 +27,9 @@ struct CompositionJob {
     // needs them; a test stands in for the display here.
     PixelSize (*screenSize)() = CurrentScreenSize;
     int32_t (*screenDepth)() = CurrentScreenDepth;
+    // Set when the program ends: a run that has not begun writing then
+    // stops without writing (may be null).
+    const std::atomic<bool>* stopped = nullptr;
 };
 
 // Runs every step for `image`, which it owns and frees. True when the new
@@ -41,11 +45,12 @@ public:
     CompositionQueue& operator=(const CompositionQueue&) = delete;
 
     // The window told with `message` after each change that succeeded; null
-    // stops the notices.
+    // stops the notices. A window also ends a Shutdown's refusal of changes.
     void SetNotifyWindow(HWND window, UINT message);
     // Takes ownership of the opened `image`.
     void Submit(ImageHandle image);
-    // Drops a waiting picture, stops the notices and waits (pumping sent
+    // Drops a waiting picture, refuses new ones, tells a running change not
+    // to begin writing, stops the notices and waits (pumping sent
     // messages, so a worker's message box can still be shown) until the
     // worker has finished; false when it still runs after `timeoutMs`.
     bool Shutdown(DWORD timeoutMs);
@@ -61,6 +66,7 @@ private:
     void FreeWaiting();
 
     std::mutex lock_;
+    std::atomic<bool> stopping_{false};
     bool running_ = false;
     CompositionJob runJob_;       // for the run being started
     ImageHandle waiting_ = 0;
