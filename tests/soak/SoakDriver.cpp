@@ -32,19 +32,6 @@ const char kAppPath[] = "Software\\Corvane Software\\Vistals";
 
 using StoredSets = std::vector<std::pair<std::string, std::vector<std::string>>>;
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void SetDword(const std::string& key, const char* name, DWORD value) {
     RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value);
 }
@@ -158,7 +145,7 @@ int main(int argc, char** argv) {
     StoredSets sets = {{"All kinds", {}}, {"Second", {}}, {"Third", {}}};
     std::vector<std::string> vanishing;
     size_t damaged = 0;
-    std::vector<std::string> names = FilesIn(folder);
+    std::vector<std::string> names = FilesMatching(folder, "*");
     names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return n[0] == '.'; }),
                 names.end());
     for (size_t i = 0; i < names.size(); ++i) {
@@ -246,8 +233,8 @@ int main(int argc, char** argv) {
     std::string why;
     const bool finalComplete = IsCompleteBmp(wallpaper, &why);
     std::vector<std::string> leftovers;
-    for (const std::string& name : FilesIn(DistDir()))
-        if (name.compare(0, 8, "vistals.") == 0 && name != "vistals.bmp") leftovers.push_back(name);
+    for (const std::string& name : FilesMatching(DistDir(), "vistals.bmp*"))
+        if (name != "vistals.bmp") leftovers.push_back(name);
     const StoredSets after = ReadSets();
     const bool setsKept = after == before;
 

@@ -3,6 +3,7 @@
 // which order and with which arguments, what it does with each status, and
 // that every image it is given or makes is freed exactly once.
 #include "wallpaper/WallpaperWorker.h"
+#include "WallpaperTestSupport.h"
 #include "support/DialogCatcher.h"
 #include "support/TestPaths.h"
 
@@ -167,30 +168,10 @@ protected:
         return applied;
     }
 
-    // Files left in the output folder.
-    std::vector<std::string> FolderFiles() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        return names;
-    }
-
     std::string folder_;
     RecordingLibrary library_;
     CompositionJob job_{};
 };
-
-void ExpectRect(const RECT& r, LONG left, LONG top, LONG right, LONG bottom) {
-    EXPECT_EQ(left, r.left);
-    EXPECT_EQ(top, r.top);
-    EXPECT_EQ(right, r.right);
-    EXPECT_EQ(bottom, r.bottom);
-}
 
 }  // namespace
 
@@ -221,7 +202,7 @@ TEST_F(CompositionRunTest, FitDesktopWithCalendarInCallOrder) {
     EXPECT_EQ(0, library_.calendarFlags[1]);
     EXPECT_EQ(1, library_.calendarFlags[2]);
     // Written, and nothing else left in the folder.
-    EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FolderFiles());
+    EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(folder_, "*"));
 }
 
 TEST_F(CompositionRunTest, ResizeModesAndTiles) {
@@ -299,7 +280,7 @@ TEST_F(CompositionRunTest, StatusSevenGoesOnAfterReducingAndEndsQuietlyAfterWrit
     library_.writeStatus = IMAGE_NOTHING_TO_DO;
     EXPECT_FALSE(Run(&boxes));
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FolderFiles());
+    EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(folder_, "*"));
 }
 
 TEST_F(CompositionRunTest, EachFailingStepShowsOneBoxAndKeepsThePreviousWallpaper) {
@@ -324,7 +305,7 @@ TEST_F(CompositionRunTest, EachFailingStepShowsOneBoxAndKeepsThePreviousWallpape
         EXPECT_EQ(std::vector<std::string>{"stand-in error " + std::to_string(c.value)}, boxes) << c.step;
         EXPECT_EQ(c.lastCall, library_.calls.back()) << c.step;
         // The previous file is untouched and nothing is left beside it.
-        EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FolderFiles()) << c.step;
+        EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(folder_, "*")) << c.step;
         FileHandle file(CreateFileA(job_.outputPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     0, nullptr));
         char text[16] = {};

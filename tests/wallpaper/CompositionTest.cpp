@@ -1,4 +1,5 @@
 // Fitting, tiling, calendar placement, colour depth and the output path.
+#include "WallpaperTestSupport.h"
 #include "wallpaper/Composition.h"
 #include "ImageLibrary.h"
 
@@ -23,13 +24,6 @@ RECT Calendar(int32_t calendarPosition, int32_t vistalPosition, PixelSize screen
     const bool ok = CalendarRectangle({calendarPosition, 150, 125, 30, 30}, vistalPosition, screen, picture, &r);
     if (placed) *placed = ok;
     return r;
-}
-
-void ExpectRect(const RECT& r, LONG left, LONG top, LONG right, LONG bottom) {
-    EXPECT_EQ(left, r.left);
-    EXPECT_EQ(top, r.top);
-    EXPECT_EQ(right, r.right);
-    EXPECT_EQ(bottom, r.bottom);
 }
 
 }  // namespace

@@ -39,17 +39,6 @@ std::string SystemWords(DWORD error) {
     return words;
 }
 
-std::vector<std::string> Beside(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\vistals.bmp*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 bool WaitUntil(bool (*done)(const std::string&), const std::string& arg, DWORD timeoutMs = 20000) {
     for (DWORD since = GetTickCount(); GetTickCount() - since < timeoutMs; Sleep(50))
         if (done(arg)) return true;
@@ -93,7 +82,7 @@ TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
                                 text.find(SystemWords(ERROR_ACCESS_DENIED)) != std::string::npos;
     EXPECT_TRUE(namesTheReason) << text;
     EXPECT_TRUE(previous == ReadAll(wallpaper)) << "the previous wallpaper changed";
-    EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, Beside(DistDir()));
+    EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(DistDir(), "vistals.bmp*"));
 
     // The next change (the third picture) writes again.
     PostMessageA(frame, WM_COMMAND, 32772, 0);
@@ -101,6 +90,6 @@ TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
     for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && ReadAll(wallpaper) == previous;) Sleep(50);
     EXPECT_FALSE(previous == ReadAll(wallpaper)) << "not written again";
     for (size_t i = 1; i < catcher.Boxes().size(); ++i) ADD_FAILURE() << "another box: " << catcher.Boxes()[i].text;
-    EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, Beside(DistDir()));
+    EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(DistDir(), "vistals.bmp*"));
     EXPECT_TRUE(program.Exit());
 }
