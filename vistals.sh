@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Vistals developer entry point: setup, build, run, test, bench, fuzz.
+# Vistals developer entry point: setup, build, run, test, bench, fuzz, dist.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")" && pwd)
 BUILD="$ROOT/build"
@@ -9,6 +9,7 @@ APT_PACKAGES=(
   wine wine32:i386 wine64 xvfb xdotool x11-apps imagemagick
   googletest clang libclang-rt-14-dev dpkg-dev
   libgtest-dev time bc
+  nsis zip
 )
 
 have_all_packages() {
@@ -174,6 +175,22 @@ cmd_conformance() {
     "$ROOT/zelimage/tools/conformance.sh" "$BUILD"
 }
 
+# The release, made from the 32-bit product: build/release/Vistals-<version>-
+# portable.zip and Vistals-<version>-setup.exe (the version is the project's).
+cmd_dist() {
+  cmd_build
+  cmake -DVISTALS_RELEASE_DIR="$BUILD/release" "$BUILD/mingw" >/dev/null
+  cmake --build "$BUILD/mingw" --target dist
+}
+
+# Pictures of the running program for the README (docs/screenshots.sh).
+cmd_screenshots() {
+  build_for_wine
+  start_session wine-screenshots yes
+  VISTALS_TEST_DIST="$TEST_DIST" VISTALS_PROBE="$TEST_BUILD/tests-bin/window_probe.exe" \
+    VISTALS_SAMPLES="$(sample_pictures)" "$ROOT/docs/screenshots.sh" "$@"
+}
+
 # The long run under Wine (tests/soak): N commands, 300 unless given.
 cmd_soak() {
   build_for_wine
@@ -188,7 +205,7 @@ cmd_fuzz() {
 }
 
 usage() {
-  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|soak [N]|fuzz SECONDS|conformance}" >&2
+  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|soak [N]|fuzz SECONDS|conformance|dist|screenshots}" >&2
   exit 2
 }
 
@@ -203,5 +220,7 @@ case "$command" in
   soak) cmd_soak "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
   conformance) cmd_conformance ;;
+  dist) cmd_dist ;;
+  screenshots) cmd_screenshots "$@" ;;
   *) usage ;;
 esac

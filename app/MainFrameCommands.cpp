@@ -7,6 +7,8 @@
 #include "app/WebPages.h"
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
+#include "ui/OptionsSheet.h"
+#include "ui/SelectImagesDialog.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/WallpaperWorker.h"
 
@@ -107,11 +109,37 @@ void CMainFrame::OnUpdateDisplayNextSet(CCmdUI* ui) {
 }
 
 void CMainFrame::OnOptions() {
-    // The Options sheet is not part of this build yet.
+    COptionsSheet sheet("Options");
+    sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    // No change may start while the user is choosing how changes happen.
+    ChangesAllowed = false;
+    if (sheet.DoModal() == IDOK) {
+        sheet.ApplyOptions();
+        // Random order starts afresh in every set.
+        if (TheImageSetList) TheImageSetList->ClearAllShown();
+        Settings.DeriveIntervals();
+        VistalElapsedMinutes = 0;
+        VistalSetElapsedMinutes = 0;
+        UpdateTooltip();
+        if (PeriodicChangesOn()) ArmChangeTimer();
+    }
+    ChangesAllowed = true;
 }
 
 void CMainFrame::OnSelectImages() {
-    // The Select Background Images dialog is not part of this build yet.
+    // One modal window of ours at a time: a second dialog would be handed
+    // the list the first one is about to destroy.
+    if (!ChangesAllowed) return;
+    CBatchC dialog(TheImageSetList, TRUE);
+    dialog.m_onOptionsApplied = [this] { UpdateTooltip(); };
+    ChangesAllowed = false;
+    const INT_PTR result = dialog.DoModal();
+    ChangesAllowed = true;
+    if (result != IDOK) return;
+    // The dialog destroyed the old list and saved the new one.
+    TheImageSetList = dialog.m_pSetList;
+    KillTimer(ID_CHANGE_TIMER);
+    SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
 }
 
 void CMainFrame::OnWebSite() { OpenWebPage(kHomePage); }

@@ -1,8 +1,8 @@
-// The one place that names the program's version.
+// The program's version. It is written once, as the project version in the
+// top CMakeLists.txt; the build generates VistalsVersion.h from it.
 #pragma once
 
-#define VISTALS_VERSION_MAJOR 1
-#define VISTALS_VERSION_MINOR 0
-#define VISTALS_VERSION_PATCH 0
-#define VISTALS_VERSION_RC 1,0,0,0
-#define VISTALS_VERSION_TEXT "1.0.0"
+#include "VistalsVersion.h"
+
+// The version the About box writes over its picture.
+#define VISTALS_ABOUT_VERSION_TEXT VISTALS_VERSION_TEXT

@@ -6,7 +6,9 @@ const MessageMapEntry* MessageMap::Find(UINT message, int code, UINT id) const {
     for (const MessageMap* map = this; map; map = map->base ? map->base() : nullptr) {
         for (const MessageMapEntry* e = map->entries; e && e->handler; ++e) {
             if (e->message != message) continue;
-            if (message != WM_COMMAND || (e->code == code && e->id == id)) return e;
+            // Commands and notifications are told apart by code and control id.
+            const bool keyed = message == WM_COMMAND || message == WM_NOTIFY;
+            if (!keyed || (e->code == code && e->id == id)) return e;
         }
     }
     return nullptr;

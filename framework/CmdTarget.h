@@ -18,8 +18,9 @@ enum : int { CN_COMMAND = 0, CN_UPDATE_COMMAND_UI = -1 };
 
 struct MessageMapEntry {
     UINT message;  // window message, or WM_COMMAND for commands and updates
-    int code;      // CN_COMMAND / CN_UPDATE_COMMAND_UI for WM_COMMAND entries
-    UINT id;       // command identifier for WM_COMMAND entries
+    int code;      // CN_COMMAND / CN_UPDATE_COMMAND_UI, or a control notification code
+                   // (WM_COMMAND, WM_NOTIFY entries)
+    UINT id;       // command or control identifier (WM_COMMAND, WM_NOTIFY entries)
     LRESULT (*handler)(CCmdTarget* target, WPARAM wParam, LPARAM lParam);
 };
 

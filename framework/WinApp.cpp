@@ -90,9 +90,15 @@ HINSTANCE AfxGetInstanceHandle() {
 }
 
 int AfxMessageBox(const char* text, UINT type) {
-    CWnd* owner = AfxGetMainWnd();
+    // A box raised from a dialog belongs to the dialog, which it then
+    // disables; otherwise to the main window.
+    HWND owner = GetActiveWindow();
+    if (!owner) {
+        CWnd* main = AfxGetMainWnd();
+        owner = main ? main->m_hWnd : nullptr;
+    }
     const char* caption = g_app ? g_app->m_pszAppName : nullptr;
-    return MessageBoxA(owner ? owner->m_hWnd : nullptr, text, caption, type);
+    return MessageBoxA(owner, text, caption, type);
 }
 
 int AfxMessageBox(UINT stringId, UINT type) {

@@ -35,8 +35,21 @@ void CWnd::Attach(HWND window) {
 }
 
 void CWnd::Detach() {
-    if (m_hWnd) RemovePropA(m_hWnd, kObjectProperty);
+    if (m_hWnd) {
+        RemovePropA(m_hWnd, kObjectProperty);
+        if (superProc_) SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+    }
+    superProc_ = nullptr;
     m_hWnd = nullptr;
+}
+
+BOOL CWnd::SubclassWindow(HWND window) {
+    assert(!m_hWnd);
+    if (!window || FromHandlePermanent(window)) return FALSE;
+    Attach(window);
+    superProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+    return TRUE;
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
@@ -81,6 +94,7 @@ void CWnd::WinHelp(DWORD_PTR data, UINT command) {
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (superProc_) return ::CallWindowProcA(superProc_, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 

@@ -18,6 +18,11 @@ public:
     // The object of one of our windows, or null for any other window.
     static CWnd* FromHandlePermanent(HWND window);
 
+    // Attaches this object to an existing window (a dialog, a control) and
+    // routes the window's messages through the message map; unhandled ones
+    // go to the window's own procedure. Undone when the window is destroyed.
+    BOOL SubclassWindow(HWND window);
+
     BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu);
     virtual BOOL DestroyWindow();
@@ -59,13 +64,16 @@ protected:
     void OnInitMenuPopup(HMENU, UINT, BOOL) { Default(); }
     LRESULT OnMenuChar(UINT, UINT, HMENU) { return Default(); }
 
-private:
+    // Runs WindowProc for one message; exceptions stop here.
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void Attach(HWND window);
     void Detach();
 
+private:
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
     CurrentMessage current_{};
+    // The window's own procedure when it was subclassed, else null.
+    WNDPROC superProc_ = nullptr;
 };
 
 // Registers (once) and names a window class served by the framework.

@@ -26,3 +26,69 @@
 #define IDS_ZELIMAGE_DAMAGED 170
 #define IDS_ZELIMAGE_LOAD_FAILED 171
 #define IDS_BMP_WRITER_MISSING 172
+
+// Select Background Images dialog (a custom template of the old-style
+// file-open dialog, whose own controls keep their standard ids from dlgs.h).
+#define IDD_SELECT_IMAGES 131
+#define IDC_SELECT_ALL 601
+#define IDC_UNSELECT_ALL 602
+#define IDC_ADD 603
+#define IDC_REMOVE 607
+#define IDC_OPTIONS 618
+#define IDC_SET_TREE 1001
+#define IDC_NEW_SET 1002
+
+// ---- Options sheet: page templates and their controls ----
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+#define IDD_VISTAL_SET_OPTIONS 107
+#define IDD_VISTAL_OPTIONS 133
+#define IDD_TOOLTIP_OPTIONS 134
+#define IDD_CALENDAR_OPTIONS 135
+
+// "Vistal Set" page.
+#define IDC_SET_DAYS 102
+#define IDC_SET_HOURS 103
+#define IDC_SET_MINUTES 104
+#define IDC_SET_FORWARD 115
+#define IDC_SET_BACKWARD 118
+#define IDC_SET_RANDOM 119
+#define IDC_SET_STARTUP 1003
+#define IDC_SET_PERIODIC 1004
+#define IDC_SET_DAYS_SPIN 1007
+#define IDC_SET_HOURS_SPIN 1010
+#define IDC_SET_MINUTES_SPIN 1011
+
+// "Vistal" page.
+#define IDC_VISTAL_FORWARD 106
+#define IDC_VISTAL_BACKWARD 107
+#define IDC_VISTAL_RANDOM 108
+#define IDC_VISTAL_DAYS 110
+#define IDC_VISTAL_HOURS 111
+#define IDC_VISTAL_MINUTES 112
+#define IDC_TILED 116
+#define IDC_CENTERED 117
+#define IDC_FIT_DESKTOP 120
+#define IDC_VISTAL_STARTUP 1005
+#define IDC_VISTAL_PERIODIC 1006
+#define IDC_VISTAL_DAYS_SPIN 1012
+#define IDC_VISTAL_HOURS_SPIN 1013
+#define IDC_VISTAL_MINUTES_SPIN 1014
+#define IDC_MAXIMUM_FIT 1017
+
+// "Tooltip" page.
+#define IDC_SHOW_TIME_LEFT 123
+#define IDC_SHOW_FILENAME 125
+
+// "Calendar" page.
+#define IDC_CALENDAR_POSITION 1020
+#define IDC_CALENDAR_WIDTH 1021
+#define IDC_CALENDAR_HEIGHT 1022
+#define IDC_CALENDAR_MARGIN_X 1023
+#define IDC_CALENDAR_MARGIN_Y 1024
+#define IDC_CALENDAR_PREVIEW 1029
+#define IDC_CALENDAR_GRID_LINES 1030
+#define IDC_CALENDAR_US_HOLIDAYS 1031
+#define IDC_CALENDAR_TRANSPARENT 1032
+// ---- end of Options sheet ----

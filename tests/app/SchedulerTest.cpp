@@ -8,6 +8,7 @@
 #include "sets/ImageSetList.h"
 #include "support/DialogCatcher.h"
 #include "support/RegistrySandbox.h"
+#include "support/SheetDriver.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
 #include "wallpaper/CodecBinding.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -293,4 +295,103 @@ TEST_F(SchedulerTest, MenuCommandsLeaveARunningTimerAndResetTheirCounters) {
     EXPECT_EQ(1, TheImageSetList->m_nSetIndex);
     EXPECT_EQ(1, DrainChanges());
     EXPECT_TRUE(TimerArmed());  // restarted by the finished change
+}
+
+// The tray's Options command, driven through the real sheet.
+namespace {
+
+void RunOptionsCommand(CMainFrame* frame, const std::function<void(HWND)>& drive) {
+    sheet_driver::Drive([&] { return static_cast<INT_PTR>(frame->SendMessage(WM_COMMAND, ID_OPTIONS)); },
+                        "Options", drive);
+}
+
+bool Shown(int set, int entry) {
+    return TheImageSetList->GetSet(set)->GetEntry(entry)->m_bShown != 0;
+}
+
+}  // namespace
+
+TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
+    using namespace sheet_driver;
+    MakeList(2, pictures_);
+    TheImageSetList->GetSet(0)->MarkShown(1);
+    TheImageSetList->GetSet(1)->MarkShown(0);
+    Settings.VistalPeriodic = 0;
+    VistalElapsedMinutes = 5;
+    VistalSetElapsedMinutes = 7;
+    frame_->m_trayIcon.SetTipText("before");
+    ASSERT_FALSE(TimerArmed());
+
+    bool heldWhileOpen = false;
+    bool applyButton = true;
+    RunOptionsCommand(frame_, [&](HWND sheet) {
+        heldWhileOpen = !ChangesAllowed;
+        HWND apply = GetDlgItem(sheet, 0x3021);
+        applyButton = apply && IsWindowVisible(apply);
+        SelectPage(sheet, 1);
+        HWND page = CurrentPage(sheet);
+        Click(page, IDC_VISTAL_PERIODIC);
+        Type(page, IDC_VISTAL_HOURS, "2");
+        Type(page, IDC_VISTAL_MINUTES, "30");
+        Click(page, IDC_MAXIMUM_FIT);
+        SelectPage(sheet, 3);
+        page = CurrentPage(sheet);
+        SendMessageA(GetDlgItem(page, IDC_CALENDAR_POSITION), CB_SETCURSEL, 5, 0);
+        Type(page, IDC_CALENDAR_WIDTH, "150");
+        PressOK(sheet);
+    });
+
+    EXPECT_TRUE(heldWhileOpen) << "no change may start while the sheet is open";
+    EXPECT_FALSE(applyButton);
+    EXPECT_TRUE(ChangesAllowed);
+    EXPECT_EQ(1, Settings.VistalPeriodic);
+    EXPECT_EQ(3, Settings.VistalPosition);
+    EXPECT_EQ(5, Settings.CalendarPosition);
+    EXPECT_EQ(150, Settings.VistalIntervalMinutes);
+    EXPECT_EQ(0, VistalElapsedMinutes);
+    EXPECT_EQ(0, VistalSetElapsedMinutes);
+    EXPECT_FALSE(Shown(0, 1));
+    EXPECT_FALSE(Shown(1, 0));
+    EXPECT_TRUE(TimerArmed());
+    EXPECT_STRNE("before", frame_->m_trayIcon.NotifyRecord().szTip);
+
+    // Already in the registry, as if the program were killed now.
+    Settings = SettingsRecord();
+    EXPECT_TRUE(LoadSettings());
+    EXPECT_EQ(3, Settings.VistalPosition);
+    EXPECT_EQ(5, Settings.CalendarPosition);
+    EXPECT_EQ(150, Settings.CalendarWidth);
+    EXPECT_EQ(30, Settings.VistalMinutes);
+}
+
+TEST_F(SchedulerTest, OptionsCancelChangesNothing) {
+    using namespace sheet_driver;
+    MakeList(1, pictures_);
+    TheImageSetList->GetSet(0)->MarkShown(0);
+    VistalElapsedMinutes = 5;
+    VistalSetElapsedMinutes = 7;
+    const SettingsRecord before = Settings;
+    ASSERT_FALSE(TimerArmed());
+
+    RunOptionsCommand(frame_, [&](HWND sheet) {
+        Click(CurrentPage(sheet), IDC_SET_PERIODIC);
+        SelectPage(sheet, 1);
+        Click(CurrentPage(sheet), IDC_TILED);
+        SelectPage(sheet, 2);
+        Click(CurrentPage(sheet), IDC_SHOW_FILENAME);
+        SelectPage(sheet, 3);
+        Type(CurrentPage(sheet), IDC_CALENDAR_WIDTH, "300");
+        PressCancel(sheet);
+    });
+
+    for (const SettingsValue& value : kSettingsValues)
+        EXPECT_EQ(before.*value.field, Settings.*value.field) << value.name;
+    EXPECT_EQ(5, VistalElapsedMinutes);
+    EXPECT_EQ(7, VistalSetElapsedMinutes);
+    EXPECT_TRUE(Shown(0, 0));
+    EXPECT_FALSE(TimerArmed());
+    EXPECT_TRUE(ChangesAllowed);
+    DWORD stored = 0, size = sizeof stored;
+    EXPECT_NE(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals",
+                                          "ShowFileName", RRF_RT_ANY, nullptr, &stored, &size));
 }

@@ -38,7 +38,7 @@ ProgramProcess::~ProgramProcess() {
     CloseHandle(info_.hProcess);
 }
 
-bool ProgramProcess::Start(const std::vector<std::string>& arguments) {
+bool ProgramProcess::Start(const std::vector<std::string>& arguments, const std::string& folder) {
     const std::string program = DistDir() + "\\Vistals.exe";
     std::string commandLine = Quote(program);
     for (const std::string& argument : arguments) commandLine += " " + Quote(argument);
@@ -47,7 +47,7 @@ bool ProgramProcess::Start(const std::vector<std::string>& arguments) {
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     return CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          DistDir().c_str(), &startup, &info_) != 0;
+                          folder.empty() ? DistDir().c_str() : folder.c_str(), &startup, &info_) != 0;
 }
 
 HWND ProgramProcess::WaitForFrame(DWORD timeoutMs) const {

@@ -13,8 +13,9 @@ public:
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-    // Starts <dist>\Vistals.exe with the given arguments.
-    bool Start(const std::vector<std::string>& arguments = {});
+    // Starts <dist>\Vistals.exe with the given arguments, in `folder`
+    // (empty: the program's own folder).
+    bool Start(const std::vector<std::string>& arguments = {}, const std::string& folder = {});
     DWORD Id() const { return info_.dwProcessId; }
     // The program's top-level window titled "Vistals"; waits for it.
     HWND WaitForFrame(DWORD timeoutMs = 15000) const;

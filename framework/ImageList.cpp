@@ -1,0 +1,17 @@
+#include "ImageList.h"
+
+BOOL CImageList::Attach(HIMAGELIST list) noexcept {
+    if (!list || m_hImageList) return FALSE;
+    m_hImageList = list;
+    return TRUE;
+}
+
+HIMAGELIST CImageList::Detach() noexcept {
+    HIMAGELIST list = m_hImageList;
+    m_hImageList = nullptr;
+    return list;
+}
+
+int CImageList::GetImageCount() const {
+    return m_hImageList ? ImageList_GetImageCount(m_hImageList) : 0;
+}

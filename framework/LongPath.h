@@ -1,0 +1,21 @@
+// File system queries for paths of any length. The narrow Windows calls stop
+// at MAX_PATH; these go through the wide calls with the "\\?\" form when a
+// path needs it.
+#pragma once
+
+#include "CString.h"
+
+#include <string>
+#include <vector>
+
+// The wide form of a narrow (ANSI) path, with "\\?\" (or "\\?\UNC\") in
+// front when it is an absolute path too long for the narrow calls (folders stop 12 characters short of MAX_PATH).
+std::wstring WidePathAnyLength(const char* path);
+
+// GetFileAttributes for a path of any length; INVALID_FILE_ATTRIBUTES when
+// nothing is there.
+DWORD FileAttributesAnyLength(const char* path);
+bool IsExistingFolder(const char* path);
+
+// Names (not paths) of the files, not folders, directly in `folder`.
+std::vector<CString> FileNamesInFolder(const char* folder);

@@ -1,0 +1,436 @@
+// The Select Background Images dialog, run for real: the system's old-style
+// file dialog with our template, real folders of real pictures, driven from
+// a second thread the way a user drives it (keys go through the dialog's own
+// message loop).
+#include "sets/CommandLineSet.h"
+#include "sets/ImageSetList.h"
+#include "support/RegistrySandbox.h"
+#include "support/TestBitmaps.h"
+#include "support/TestPaths.h"
+#include "support/WaitUntil.h"
+#include "ui/SelectImagesDialog.h"
+#include "ui/SelectImagesRules.h"
+#include "wallpaper/CodecBinding.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <dlgs.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using TreeTexts = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// "Set[folder\a.bmp,...] Other[]", paths below the tests' temporary folder
+// shortened to the part after it (the dialog may spell that part in
+// another case).
+std::string Describe(const TreeTexts& tree) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string root = std::string(temp) + "vistals-test-";
+    std::string text;
+    for (const auto& set : tree) {
+        text += (text.empty() ? "" : " ") + set.first + "[";
+        for (const std::string& path : set.second) {
+            const bool below = path.size() > root.size() && SamePath(path.substr(0, root.size()), root);
+            text += (text.back() == '[' ? "" : ",") + (below ? path.substr(root.size()) : path);
+        }
+        text += "]";
+    }
+    return text;
+}
+
+std::string Describe(const CImageSetList& list) {
+    TreeTexts tree;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        tree.push_back({list.GetSet(i)->m_strName.str(), {}});
+        for (int j = 0; j < list.GetSet(i)->GetCount(); ++j)
+            tree.back().second.push_back(list.GetSet(i)->GetEntry(j)->m_strPath.str());
+    }
+    return Describe(tree);
+}
+
+std::string DescribeStored() {
+    CImageSetList stored;
+    stored.LoadFromRegistry();
+    return Describe(stored);
+}
+
+// The dialog as the driver thread sees it: its windows, and its tree
+// through the dialog's own (stateless) tree wrapper.
+struct Driven {
+    HWND dialog;
+    const CTreeCtrl& tree;
+
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    HWND Tree() const { return tree.m_hWnd; }
+    HWND Edit() const { return tree.GetEditControl(); }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    // Waits until the dialog's thread has handled what was posted to it.
+    void Settle() const { SendMessageA(dialog, WM_NULL, 0, 0); }
+    void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
+    void Focus(HWND control) const { SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE); }
+    // A key pressed in `control`, through the dialog's message loop.
+    void Key(HWND control, WPARAM key) const {
+        PostMessageA(control, WM_KEYDOWN, key, 0);
+        Settle();
+    }
+    void SelectFiles(std::initializer_list<const char*> names) const {
+        for (const char* name : names) {
+            const LRESULT at = SendMessageA(Item(lst1), LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name));
+            EXPECT_NE(LB_ERR, at) << name;
+            SendMessageA(Item(lst1), LB_SETSEL, TRUE, at);
+        }
+    }
+    int SelectedFileCount() const { return int(SendMessageA(Item(lst1), LB_GETSELCOUNT, 0, 0)); }
+    // Types `text` into the label edit in progress and presses `key`.
+    void TypeLabel(const char* text, WPARAM key) const {
+        ASSERT_NE(nullptr, Edit());
+        SendMessageA(Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        Key(Edit(), key);
+    }
+    TreeTexts Read() const {
+        TreeTexts result;
+        for (HTREEITEM set = tree.GetRootItem(); set; set = tree.GetNextSiblingItem(set)) {
+            result.push_back({tree.GetItemText(set).str(), {}});
+            for (HTREEITEM picture = tree.GetChildItem(set); picture; picture = tree.GetNextSiblingItem(picture))
+                result.back().second.push_back(tree.GetItemText(picture).str());
+        }
+        return result;
+    }
+    // The item named `text` (a set name or a picture's path).
+    HTREEITEM Find(const std::string& text) const {
+        for (HTREEITEM set = tree.GetRootItem(); set; set = tree.GetNextSiblingItem(set)) {
+            if (SamePath(tree.GetItemText(set).str(), text)) return set;
+            for (HTREEITEM picture = tree.GetChildItem(set); picture; picture = tree.GetNextSiblingItem(picture))
+                if (SamePath(tree.GetItemText(picture).str(), text)) return picture;
+        }
+        return nullptr;
+    }
+    void Select(const std::string& text) const {
+        SendMessageA(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Find(text)));
+    }
+};
+
+// The message box the test program shows, answered with OK; its text.
+std::string AnswerMessageBox() {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return IsWindowVisible(box = FindWindowA("#32770", "ui_tests")); }, 5000)) return "";
+    char text[256] = {};
+    GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindow(box); });
+    return text;
+}
+
+// Runs the dialog modally on this thread while `script` drives it from
+// another; a dialog the script leaves open (a failure) is cancelled.
+INT_PTR RunDriven(CBatchC& dialog, const std::function<void(const Driven&)>& script) {
+    std::thread driver([&] {
+        HWND window = nullptr;
+        // Visible once the system and the dialog finished setting it up.
+        if (!WaitUntil([&] { return IsWindowVisible(window = FindWindowA("#32770", "Select Background Images")); })) {
+            ADD_FAILURE() << "the dialog did not open";
+            return;
+        }
+        script(Driven{window, dialog.m_treeSets});
+        for (int i = 0; i < 3 && !WaitUntil([&] { return !IsWindow(window); }, 3000); ++i)
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    const INT_PTR result = dialog.DoModal();
+    driver.join();
+    return result;
+}
+
+class SelectImagesDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = MakeTempFolder("select");
+        for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+            ASSERT_TRUE(WriteSolidBmp(Path(name), 32, 24, RGB(10, 20, 30)));
+        // With no initial folder the file list starts in the current one.
+        GetCurrentDirectoryA(MAX_PATH, previousFolder_);
+        SetCurrentDirectoryA(folder_.c_str());
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(previousFolder_);
+        delete TheImageSetList;
+        TheImageSetList = nullptr;
+        UnbindImageLibrary();
+    }
+    std::string Path(const char* name) const { return folder_ + "\\" + name; }
+
+    RegistrySandbox sandbox_;
+    std::string folder_;
+    char previousFolder_[MAX_PATH] = {};
+};
+
+}  // namespace
+
+TEST_F(SelectImagesDialog, BuildsNamedSetsFromAnEmptyStartAndSavesThemOnOk) {
+    CBatchC dialog(nullptr);
+    EXPECT_EQ(DWORD(0x00200074), dialog.m_ofn.Flags);
+
+    const INT_PTR result = RunDriven(dialog, [&](const Driven& d) {
+        EXPECT_FALSE(d.Enabled(IDOK));
+        EXPECT_FALSE(d.Enabled(IDC_REMOVE));
+        // Enter in the file list adds the selected files: an empty tree
+        // gets "New Set", in list order, with its name open for editing.
+        d.SelectFiles({"c.bmp", "a.bmp"});
+        d.Focus(d.Item(lst1));
+        d.Key(d.Item(lst1), VK_RETURN);
+        EXPECT_EQ("New Set[select\\a.bmp,select\\c.bmp]", Describe(d.Read()));
+        EXPECT_NE(nullptr, d.Edit());
+        EXPECT_EQ(0, d.SelectedFileCount());
+        EXPECT_TRUE(d.Enabled(IDOK));
+        EXPECT_TRUE(d.Enabled(IDC_REMOVE));
+
+        // Enter in the label names the set, Esc in the next one keeps its
+        // old name; the dialog stays open.
+        d.TypeLabel("Beach", VK_RETURN);
+        EXPECT_EQ(nullptr, d.Edit());
+        d.Click(IDC_NEW_SET);
+        d.TypeLabel("Dropped name", VK_ESCAPE);
+        EXPECT_EQ(nullptr, d.Edit());
+        EXPECT_EQ("Beach[select\\a.bmp,select\\c.bmp] New Set[]", Describe(d.Read()));
+
+        // OK while a label is edited (Windows' route for Enter) names the
+        // item and keeps the dialog open.
+        SendMessageA(d.Tree(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(d.Find("New Set")));
+        ASSERT_NE(nullptr, d.Edit());
+        SendMessageA(d.Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Forest"));
+        PostMessageA(d.dialog, WM_COMMAND, IDOK, 0);
+        d.Settle();
+        EXPECT_EQ(nullptr, d.Edit());
+        EXPECT_TRUE(IsWindow(d.dialog));
+
+        // The OK button: a set with pictures and an empty set.
+        d.Click(IDOK);
+    });
+
+    ASSERT_EQ(IDOK, result);
+    std::unique_ptr<CImageSetList> fresh(dialog.m_pSetList);
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_EQ("Beach[select\\a.bmp,select\\c.bmp] Forest[]", Describe(*fresh));
+    EXPECT_EQ(-1, fresh->m_nSetIndex);
+    EXPECT_EQ(-1, fresh->m_nImageIndex);
+    // Saved at once.
+    EXPECT_EQ(Describe(*fresh), DescribeStored());
+}
+
+TEST_F(SelectImagesDialog, PlacesAddedPicturesByTheSelectionAndCountsRemovals) {
+    auto* given = new CImageSetList;
+    given->AddSet(std::make_unique<CImageSet>("One"));
+    given->GetSet(0)->AddEntry(std::make_unique<CImageEntry>(Path("a.bmp").c_str()));
+    given->AddSet(std::make_unique<CImageSet>("Two"));
+    given->GetSet(1)->AddEntry(std::make_unique<CImageEntry>(Path("b.bmp").c_str()));
+    TheImageSetList = given;
+    CBatchC dialog(given);
+
+    RunDriven(dialog, [&](const Driven& d) {
+        EXPECT_EQ(nullptr, d.tree.GetSelectedItem());
+        // Nothing selected: the first set's last picture, set expanded.
+        d.SelectFiles({"c.bmp"});
+        d.Click(IDC_ADD);
+        EXPECT_TRUE(d.tree.IsExpanded(d.Find("One")));
+        // A selected picture: right after it, in reverse list order.
+        d.Select(Path("a.bmp"));
+        d.SelectFiles({"b.bmp", "c.bmp"});
+        d.Click(IDC_ADD);
+        // A selected set: its last picture.
+        d.Select("Two");
+        d.SelectFiles({"a.bmp"});
+        d.Click(IDC_ADD);
+        EXPECT_EQ("One[select\\a.bmp,select\\c.bmp,select\\b.bmp,select\\c.bmp] Two[select\\b.bmp,select\\a.bmp]",
+                  Describe(d.Read()));
+        EXPECT_TRUE(d.tree.IsExpanded(d.Find("Two")));
+
+        d.Click(IDC_SELECT_ALL);
+        EXPECT_EQ(3, d.SelectedFileCount());
+        d.Click(IDC_UNSELECT_ALL);
+        EXPECT_EQ(0, d.SelectedFileCount());
+
+        // Removing a set takes its pictures; removing the last picture
+        // disables OK and Remove, and adding one enables them again.
+        d.Select("One");
+        d.Click(IDC_REMOVE);
+        d.Select(Path("b.bmp"));
+        d.Click(IDC_REMOVE);
+        EXPECT_TRUE(d.Enabled(IDOK));
+        d.Select(Path("a.bmp"));
+        d.Click(IDC_REMOVE);
+        EXPECT_FALSE(d.Enabled(IDOK));
+        EXPECT_FALSE(d.Enabled(IDC_REMOVE));
+        d.SelectFiles({"b.bmp"});
+        d.Click(IDC_ADD);
+        EXPECT_TRUE(d.Enabled(IDOK));
+        EXPECT_TRUE(d.Enabled(IDC_REMOVE));
+        d.Click(IDOK);
+    });
+
+    // OK destroyed the list it was given and handed back the new one.
+    std::unique_ptr<CImageSetList> fresh(dialog.m_pSetList);
+    TheImageSetList = nullptr;
+    ASSERT_NE(given, fresh.get());
+    EXPECT_EQ("Two[select\\b.bmp]", Describe(*fresh));
+}
+
+TEST_F(SelectImagesDialog, ShowsACommandLineListWithoutVanishedFilesAndCancelKeepsEverything) {
+    {
+        CImageSetList stored;
+        stored.AddSet(std::make_unique<CImageSet>("Stored"));
+        stored.GetSet(0)->AddEntry(std::make_unique<CImageEntry>(Path("c.bmp").c_str()));
+        ASSERT_TRUE(stored.SaveToRegistry());
+    }
+    const std::string vanished = Path("vanished.bmp");
+    ASSERT_TRUE(WriteSolidBmp(vanished, 8, 8, RGB(1, 2, 3)));
+    std::string arguments[] = {"Vistals.exe", Path("a.bmp"), vanished, Path("b.bmp")};
+    char* argv[] = {&arguments[0][0], &arguments[1][0], &arguments[2][0], &arguments[3][0]};
+    ASSERT_EQ(CommandLineSetResult::Loaded, LoadCommandLineSet(4, argv));
+    ASSERT_TRUE(DeleteFileA(vanished.c_str()));
+    CImageSetList* given = TheImageSetList;
+    CBatchC dialog(given);
+
+    const INT_PTR result = RunDriven(dialog, [&](const Driven& d) {
+        EXPECT_EQ("Command Line Images[select\\a.bmp,select\\b.bmp]", Describe(d.Read()));
+        EXPECT_FALSE(d.tree.IsExpanded(d.Find("Command Line Images")));
+        d.Select(Path("a.bmp"));
+        d.Click(IDC_REMOVE);
+        d.Click(IDC_NEW_SET);
+        d.TypeLabel("Other", VK_RETURN);
+        // Esc outside a label edit cancels the dialog.
+        d.Focus(d.Item(lst1));
+        d.Key(d.Item(lst1), VK_ESCAPE);
+    });
+
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(given, dialog.m_pSetList);
+    EXPECT_EQ("Command Line Images[select\\a.bmp,select\\vanished.bmp,select\\b.bmp]", Describe(*given));
+    EXPECT_EQ("Stored[select\\c.bmp]", DescribeStored());
+}
+
+TEST_F(SelectImagesDialog, StaysOpenForOkWithoutPicturesAndForTheOptionsSheet) {
+    int optionsApplied = 0;
+    CBatchC dialog(nullptr);
+    dialog.m_onOptionsApplied = [&] { ++optionsApplied; };
+    RunDriven(dialog, [&](const Driven& d) {
+        d.Click(IDC_NEW_SET);
+        d.TypeLabel("Empty", VK_RETURN);
+        // OK is disabled without pictures; the check behind it still
+        // guards the list when its command comes.
+        EnableWindow(d.Item(IDOK), TRUE);
+        d.Focus(d.Item(IDOK));
+        PostMessageA(d.dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ("No background images selected!", AnswerMessageBox());
+
+        // The sheet keeps its Apply button here and holds the dialog
+        // until it is confirmed.
+        PostMessageA(d.Item(IDC_OPTIONS), BM_CLICK, 0, 0);
+        HWND sheet = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(sheet = FindWindowA("#32770", "Options")); }));
+        EXPECT_NE(nullptr, GetDlgItem(sheet, 0x3021 /* Apply */));
+        EXPECT_FALSE(IsWindowEnabled(d.dialog));
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }));
+        d.Settle();
+        EXPECT_EQ("Empty[]", Describe(d.Read()));
+        PostMessageA(d.dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(nullptr, dialog.m_pSetList);
+    EXPECT_EQ(1, optionsApplied);
+}
+
+namespace {
+
+// A drop of `paths` as Explorer makes it.
+HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths) names += path + '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() + 1);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    memcpy(header + 1, names.data(), names.size());
+    GlobalUnlock(memory);
+    return memory;
+}
+
+std::wstring LongForm(const std::string& path) { return L"\\\\?\\" + std::wstring(path.begin(), path.end()); }
+
+}  // namespace
+
+TEST_F(SelectImagesDialog, TakesDroppedFilesAndFoldersAndPathsOfAnyLength) {
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    *strrchr(program, '\\') = '\0';
+    BindImageLibraryAt(program);
+    ASSERT_NE(nullptr, TheImageLibrary);
+
+    // A folder of pictures, not in name order on disk, and a file the codec
+    // library does not read.
+    const std::string dropped = MakeTempFolder("select-drop");
+    for (const char* name : {"b.bmp", "A.bmp", "c.bmp"})
+        ASSERT_TRUE(WriteSolidBmp(dropped + "\\" + name, 16, 16, RGB(9, 9, 9)));
+    ASSERT_TRUE(WriteFileBytes(dropped + "\\notes.txt", "not a picture"));
+    // A picture whose full path is longer than the narrow calls take.
+    std::string deep = folder_;
+    while (deep.size() < 300) {
+        deep += "\\a-rather-long-folder-name-for-testing";
+        CreateDirectoryW(LongForm(deep).c_str(), nullptr);
+    }
+    const std::string longPicture = deep + "\\deep.bmp";
+    ASSERT_TRUE(CopyFileW(LongForm(Path("a.bmp")).c_str(), LongForm(longPicture).c_str(), FALSE));
+
+    CBatchC dialog(nullptr);
+    RunDriven(dialog, [&](const Driven& d) {
+        EXPECT_TRUE(GetWindowLongA(d.Tree(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+        PostMessageA(d.Tree(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Path("c.bmp"), dropped, longPicture})), 0);
+        d.Settle();
+        d.TypeLabel("Dropped", VK_RETURN);
+        // Onto a selected picture, as Add would place it.
+        d.Select(Path("c.bmp"));
+        PostMessageA(d.Tree(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Path("b.bmp")})), 0);
+        d.Settle();
+        d.Click(IDOK);
+    });
+
+    std::unique_ptr<CImageSetList> fresh(dialog.m_pSetList);
+    ASSERT_NE(nullptr, fresh);
+    const std::string expected = "Dropped[select\\c.bmp,select\\b.bmp,select-drop\\A.bmp,select-drop\\b.bmp,"
+                                 "select-drop\\c.bmp," + longPicture.substr(longPicture.find("select")) + "]";
+    EXPECT_EQ(expected, Describe(*fresh));
+    // The long path is stored and read back whole.
+    EXPECT_EQ(expected, DescribeStored());
+}
+
+TEST(SelectImagesRules, FolderOfTheFileList) {
+    // The drive search patterns, by the rule's own examples.
+    EXPECT_EQ("C:\\*.*", DriveSearchPattern("C:\\").str());
+    EXPECT_EQ("C:/\\*.*", DriveSearchPattern("C:/").str());
+    EXPECT_EQ("\\\\server\\share\\*.*", DriveSearchPattern("\\\\server\\share\\").str());
+    EXPECT_EQ("\\\\server\\share\\*.*", DriveSearchPattern("\\\\server\\share").str());
+
+    // A Windows-style Directories list spells the folder up to its selected
+    // item: "C:\", "users", ..., then the subfolders of the current one.
+    const std::string folder = MakeTempFolder("select.rules");
+    std::vector<CString> items{CString(folder.substr(0, 3))};
+    for (size_t start = 3, end; start < folder.size(); start = end + 1) {
+        end = std::min(folder.find('\\', start), folder.size());
+        items.emplace_back(folder.substr(start, end - start));
+    }
+    const int selected = int(items.size()) - 1;
+    items.emplace_back("a-subfolder");
+    // A text that may be shortened ("c:\...\select.rules") gives way to it.
+    EXPECT_EQ(folder + "\\", FolderOfFileList("c:\\...\\select.rules", items, selected).str());
+    // Items that spell no folder (Wine's "[..]" list) leave the text in charge.
+    EXPECT_EQ(folder + "\\", FolderOfFileList(folder.c_str(), {"[..]", "[sub]"}, 0).str());
+    EXPECT_EQ("c:\\pics\\", FolderOfFileList("c:\\pics", items, -1).str());
+}
