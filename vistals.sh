@@ -191,13 +191,21 @@ cmd_screenshots() {
     VISTALS_SAMPLES="$(sample_pictures)" "$ROOT/docs/screenshots.sh" "$@"
 }
 
+# The long run under Wine (tests/soak): N commands, 300 unless given.
+cmd_soak() {
+  build_for_wine
+  cmake --build "$TEST_BUILD" --target soak_driver
+  start_session wine-soak yes
+  "$ROOT/tests/soak/soak.sh" "$BUILD" "$TEST_BUILD" "${1:-300}"
+}
+
 cmd_fuzz() {
   cmd_setup
   "$ROOT/zelimage/tools/fuzz.sh" "$BUILD" "${1:-60}"
 }
 
 usage() {
-  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|fuzz SECONDS|conformance|dist|screenshots}" >&2
+  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|soak [N]|fuzz SECONDS|conformance|dist|screenshots}" >&2
   exit 2
 }
 
@@ -209,6 +217,7 @@ case "$command" in
   run) cmd_run "$@" ;;
   test) cmd_test "$@" ;;
   bench) cmd_bench "$@" ;;
+  soak) cmd_soak "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
   conformance) cmd_conformance ;;
   dist) cmd_dist ;;

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "app/StartupRules.h"
+#include "app/VistalsApp.h"
 #include "res/resource.h"
 #include "ui/HtmlHelp.h"
 #include "wallpaper/WallpaperWorker.h"
@@ -9,6 +10,8 @@
 namespace {
 // How long exit waits for a wallpaper change that is still being composed.
 const DWORD kWorkerShutdownTimeoutMs = 5000;
+// The same at the session's end, well inside the few seconds Windows allows.
+const DWORD kSessionEndWorkerWaitMs = 2000;
 }  // namespace
 
 CMainFrame* TheMainFrame = nullptr;
@@ -18,6 +21,8 @@ IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_WALLPAPER_APPLIED, OnWallpaperApplied)
     ON_COMMAND(ID_SELECT_IMAGES, OnSelectImages)
     ON_COMMAND(ID_OPTIONS, OnOptions)
@@ -55,6 +60,16 @@ void CMainFrame::OnDestroy() {
     // the codec library go away; its notice is no longer posted.
     TheCompositionQueue.Shutdown(kWorkerShutdownTimeoutMs);
     CFrameWnd::OnDestroy();
+}
+
+LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM) {
+    return TRUE;
+}
+
+LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
+    if (!ending) return 0;  // another program refused: the session goes on
+    if (auto* app = dynamic_cast<CVistalsApp*>(AfxGetApp())) app->ShutDown(kSessionEndWorkerWaitMs);
+    return 0;
 }
 
 void CMainFrame::WinHelp(DWORD_PTR data, UINT command) {

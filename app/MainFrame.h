@@ -34,6 +34,10 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
+    // Log-off and shutdown: the program agrees, and saves everything before
+    // it answers the announcement, after which it may be ended at any time.
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM ending, LPARAM lParam);
 
     // The change scheduler and the tray commands (MainFrameCommands.cpp).
     void ArmChangeTimer();

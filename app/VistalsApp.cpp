@@ -106,13 +106,23 @@ void CVistalsApp::ShowAboutBox() {
     CAboutBox::Show(VISTALS_ABOUT_VERSION_TEXT);
 }
 
-int CVistalsApp::ExitInstance() {
+void CVistalsApp::ShutDown(DWORD workerWaitMs) {
+    if (shutDown_) return;
+    shutDown_ = true;
+    TheCompositionQueue.Shutdown(workerWaitMs);
+    if (TheMainFrame) TheMainFrame->m_trayIcon.RemoveIcon();
     // The sets first: they are saved under the cycle method still in memory.
     SaveAndDestroyImageSetList();
-    // A worker that outlived the frame's wait still uses the library.
+    // A worker that outlived the wait still uses the library.
     if (TheCompositionQueue.IsIdle()) UnbindImageLibrary();
     if (settingsLoaded_) SaveSettings();
     instanceEvent_.reset();
+}
+
+int CVistalsApp::ExitInstance() {
+    // After Exit the frame has already waited for a running change as it
+    // closed; after the session's end everything is done already.
+    ShutDown(0);
     return CWinApp::ExitInstance();
 }
 

@@ -12,6 +12,12 @@ public:
     int ExitInstance() override;
     void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT) override;
 
+    // What Exit and the end of the Windows session both do, once: the tray
+    // icon goes, the sets and the settings are saved, the codec library is
+    // unloaded unless a change still uses it. A running change may take
+    // `workerWaitMs` to finish; it begins no file after this has begun.
+    void ShutDown(DWORD workerWaitMs);
+
 private:
     bool CreateMainFrame();
     void PostFirstChange();
@@ -26,4 +32,5 @@ private:
     KernelHandle instanceEvent_;
     // Set once the settings were loaded; only then are they saved at exit.
     bool settingsLoaded_ = false;
+    bool shutDown_ = false;
 };

@@ -19,8 +19,10 @@ BOOL CImageEntry::WriteToRegistry(RegKey& setKey, const char* valueName) const {
 BOOL CImageEntry::ReadFromRegistry(const RegKey& setKey, const char* valueName) {
     if (!setKey.QueryString(valueName, m_strPath)) return FALSE;
     if (MarksAreStored()) {
+        // A set saved under another order has no marks: missing, a mark
+        // reads as "not shown", so switching to random order hides no set.
         DWORD shown = 0;
-        if (!setKey.QueryDword(MarkValueName(valueName), shown)) return FALSE;
+        setKey.QueryDword(MarkValueName(valueName), shown);
         m_bShown = shown != 0 ? 1 : 0;
     }
     return TRUE;

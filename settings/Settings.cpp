@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include <algorithm>
+
 SettingsRecord Settings;
 
 const SettingsValue kSettingsValues[23] = {
@@ -29,10 +31,12 @@ const SettingsValue kSettingsValues[23] = {
 };
 
 void SettingsRecord::DeriveIntervals() {
-    // Unsigned arithmetic wraps instead of overflowing on absurd stored parts.
+    // The parts are stored values of any size: the total is formed in 64
+    // bits and held at the ends of the 32-bit range rather than wrapped, so
+    // an absurd interval stays a long one instead of turning negative.
     auto total = [](int32_t days, int32_t hours, int32_t minutes) {
-        return static_cast<int32_t>(static_cast<uint32_t>(days) * 1440u +
-                                    static_cast<uint32_t>(hours) * 60u + static_cast<uint32_t>(minutes));
+        const int64_t sum = int64_t{days} * 1440 + int64_t{hours} * 60 + minutes;
+        return static_cast<int32_t>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, sum)));
     };
     VistalIntervalMinutes = total(VistalDays, VistalHours, VistalMinutes);
     VistalSetIntervalMinutes = total(VistalSetDays, VistalSetHours, VistalSetMinutes);
@@ -46,19 +50,26 @@ RegKey OpenSettingsKey(REGSAM access) {
 
 namespace {
 
-// Reads the values in order; false at the first one that cannot be read,
-// leaving it and every later field as they were.
+// Reads each value on its own: one that is missing or damaged (data longer
+// than 4 bytes) takes its default, and the others keep what was stored, so
+// that the save at exit does not overwrite them all. True when all were read.
 bool ReadStoredValues() {
     const RegKey key = OpenSettingsKey(KEY_QUERY_VALUE);
     if (!key) return false;
+    const SettingsRecord defaults;
+    bool all = true;
     for (const SettingsValue& value : kSettingsValues) {
         // The type is not examined: any value whose data fits in 4 bytes is
         // taken as it is stored.
         DWORD data = 0;
-        if (!key.QueryDword(value.name, data)) return false;
-        Settings.*value.field = static_cast<int32_t>(data);
+        if (key.QueryDword(value.name, data)) {
+            Settings.*value.field = static_cast<int32_t>(data);
+        } else {
+            Settings.*value.field = defaults.*value.field;
+            all = false;
+        }
     }
-    return true;
+    return all;
 }
 
 }  // namespace

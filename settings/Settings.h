@@ -50,8 +50,8 @@ extern SettingsRecord Settings;
 // Opens, creating where missing, HKCU\Software\Corvane Software\Vistals.
 RegKey OpenSettingsKey(REGSAM access = KEY_READ | KEY_WRITE);
 
-// Reads the values in order and stops at the first that cannot be read;
-// true when all were read.
+// Reads every value on its own; a missing or damaged one takes its default.
+// True when all were read.
 bool LoadSettings();
 // Writes every value in order and stops at the first failure; true when all
 // were written.

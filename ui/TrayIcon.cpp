@@ -28,13 +28,18 @@ bool HasNotificationArea() {
 IMPLEMENT_DYNAMIC(CTrayIcon, CWnd)
 
 CTrayIcon::~CTrayIcon() {
+    RemoveIcon();
+    DestroyWindow();
+    popupMenu_.DestroyMenu();
+}
+
+void CTrayIcon::RemoveIcon() {
     if (enabled_) {
         data_.uFlags = 0;
         Shell_NotifyIconA(NIM_DELETE, &data_);
         enabled_ = false;
     }
-    DestroyWindow();
-    popupMenu_.DestroyMenu();
+    data_.cbSize = 0;  // so OnTaskbarCreated does not add it again
 }
 
 bool CTrayIcon::Create(CWnd* parent, UINT callbackMessage, const char* tip, HICON icon, UINT id) {
@@ -99,7 +104,7 @@ LRESULT CTrayIcon::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CTrayIcon::OnTaskbarCreated() {
-    if (data_.cbSize == 0) return;  // never added
+    if (data_.cbSize == 0) return;  // never added, or removed
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     // A shell that still knows the icon refuses to add it twice.
     enabled_ = Shell_NotifyIconA(NIM_ADD, &data_) || Shell_NotifyIconA(NIM_MODIFY, &data_);

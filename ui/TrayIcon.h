@@ -31,6 +31,10 @@ public:
     // values are kept all the same).
     bool SetDefaultMenuItem(UINT item, bool byPosition);
 
+    // Takes the icon out of the notification area for good (the destructor
+    // does the same): a restarted shell does not get it back.
+    void RemoveIcon();
+
     bool IsEnabled() const noexcept { return enabled_; }
     // The menu of the notification being handled; empty otherwise.
     COwnerDrawMenu& PopupMenu() noexcept { return popupMenu_; }

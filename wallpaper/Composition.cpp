@@ -30,6 +30,10 @@ PixelSize MaximumFitSize(PixelSize screen, PixelSize picture) {
 
 }  // namespace
 
+LONG ClampCoordinate(int64_t value) {
+    return static_cast<LONG>(std::max<int64_t>(-kCoordinateLimit, std::min<int64_t>(kCoordinateLimit, value)));
+}
+
 FitResize FitPicture(int32_t vistalPosition, PixelSize screen, PixelSize picture) {
     if (picture.width <= 0 || picture.height <= 0) return {false, picture, 0};
     switch (vistalPosition) {
@@ -71,18 +75,23 @@ bool CalendarRectangle(const CalendarLayout& layout, int32_t vistalPosition, Pix
         }
     }
 
-    const int32_t right = reference.width - layout.marginX - layout.width;
-    const int32_t bottom = reference.height - layout.marginY - layout.height;
-    POINT topLeft{};
+    // The calendar's values are stored ones and can be anything 32 bits
+    // hold: the sums are formed in 64 bits and brought back within reach.
+    const int64_t width = layout.width, height = layout.height;
+    const int64_t right = int64_t{reference.width} - layout.marginX - width;
+    const int64_t bottom = int64_t{reference.height} - layout.marginY - height;
+    int64_t left = 0, top = 0;
     switch (layout.position) {
-        case 1: topLeft = {(reference.width - layout.width) / 2, (reference.height - layout.height) / 2}; break;
-        case 2: topLeft = {layout.marginX, layout.marginY}; break;
-        case 3: topLeft = {right, layout.marginY}; break;
-        case 4: topLeft = {layout.marginX, bottom}; break;
-        case 5: topLeft = {right, bottom}; break;
+        case 1: left = (reference.width - width) / 2, top = (reference.height - height) / 2; break;
+        case 2: left = layout.marginX, top = layout.marginY; break;
+        case 3: left = right, top = layout.marginY; break;
+        case 4: left = layout.marginX, top = bottom; break;
+        case 5: left = right, top = bottom; break;
     }
-    *rect = {topLeft.x, topLeft.y, topLeft.x + layout.width, topLeft.y + layout.height};
-    OffsetRect(rect, offset.x, offset.y);
+    left += offset.x;
+    top += offset.y;
+    *rect = {ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(left + width),
+             ClampCoordinate(top + height)};
     return true;
 }
 

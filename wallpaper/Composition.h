@@ -37,6 +37,11 @@ struct CalendarLayout {
     int32_t width, height, marginX, marginY;
 };
 
+// Rectangle coordinates stay within this distance of 0, so that a width or a
+// height (right - left) always fits in 32 bits.
+constexpr int32_t kCoordinateLimit = 0x3FFFFFFF;
+LONG ClampCoordinate(int64_t value);
+
 // The calendar's rectangle on the picture; false when the position names no
 // placement. `picture` is null when the picture's size is unknown; `tiled`
 // says the picture was tiled to the screen's size.

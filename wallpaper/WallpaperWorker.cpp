@@ -17,17 +17,17 @@ NeverDestroyed<CompositionQueue> processQueue;
 
 CompositionQueue& TheCompositionQueue = processQueue.get();
 
-namespace {
-
-PixelSize ScreenSize() {
+PixelSize CurrentScreenSize() {
     ScopedGetDC screen(nullptr);
     return {GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES)};
 }
 
-int32_t ScreenDepth() {
+int32_t CurrentScreenDepth() {
     ScopedGetDC screen(nullptr);
     return GetDeviceCaps(screen.get(), PLANES) * GetDeviceCaps(screen.get(), BITSPIXEL);
 }
+
+namespace {
 
 // The picture being worked on. Each step that makes a new image frees the
 // old one; whatever is current when the run ends is freed too.
@@ -68,7 +68,7 @@ void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status)
 void Fit(CurrentImage& image, const CompositionJob& job) {
     PixelSize picture{};
     if (!image.Size(&picture)) return;
-    const FitResize fit = FitPicture(job.settings.VistalPosition, ScreenSize(), picture);
+    const FitResize fit = FitPicture(job.settings.VistalPosition, job.screenSize(), picture);
     if (!fit.needed) return;
     ImageHandle resized = 0;
     job.library->ResizeImage(image.get(), &resized, fit.size.width, fit.size.height, fit.mode);
@@ -77,7 +77,7 @@ void Fit(CurrentImage& image, const CompositionJob& job) {
 
 void DrawCalendarOn(CurrentImage& image, const CompositionJob& job) {
     const SettingsRecord& s = job.settings;
-    const PixelSize screen = ScreenSize();
+    const PixelSize screen = job.screenSize();
     PixelSize picture{};
     const bool known = image.Size(&picture);
     if (known && NeedsTiling(s.VistalPosition, screen, picture)) {
@@ -107,7 +107,7 @@ bool ReduceColorsForDisplay(CurrentImage& image, const CompositionJob& job) {
     int32_t flag = 0;
     job.library->GetDepthFlag(image.get(), &flag);
     if (!flag) return true;
-    const ColorReduction reduction = ReductionForDepth(ScreenDepth());
+    const ColorReduction reduction = ReductionForDepth(job.screenDepth());
     ImageHandle reduced = 0;
     const ImageStatus status = job.library->ReduceColors(image.get(), &reduced, reduction.bits, reduction.colors,
                                                          reduction.method, 0, 1);
@@ -171,6 +171,9 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
     Fit(image, job);
     if (job.settings.CalendarPosition != 0) DrawCalendarOn(image, job);
     if (!ReduceColorsForDisplay(image, job)) return false;
+    // The program is ending: a file not yet begun is not begun now, so the
+    // end neither waits for it nor is cut short in the middle of it.
+    if (job.stopped && *job.stopped) return false;
     if (!WriteWallpaper(image, job)) return false;
     RegisterWallpaper(job.outputPath.c_str(), job.settings.VistalPosition);
     return true;
@@ -178,6 +181,7 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
 
 void CompositionQueue::SetNotifyWindow(HWND window, UINT message) {
     std::lock_guard<std::mutex> guard(lock_);
+    if (window) stopping_ = false;  // a new main window: changes are welcome again
     notify_ = window;
     notifyMessage_ = message;
 }
@@ -190,6 +194,7 @@ CompositionJob CompositionQueue::MakeJob() {
     job.outputPath = WallpaperOutputPath(AfxModuleFileName(nullptr).str());
     job.settings = Settings;
     job.owner = notify_;
+    job.stopped = &stopping_;
     return job;
 }
 
@@ -208,6 +213,10 @@ void CompositionQueue::FreeWaiting() {
 
 void CompositionQueue::Submit(ImageHandle image) {
     std::lock_guard<std::mutex> guard(lock_);
+    if (stopping_) {
+        if (TheImageLibrary) TheImageLibrary->FreeImage(image);
+        return;
+    }
     CompositionJob job;
     try {
         job = MakeJob();
@@ -255,6 +264,7 @@ bool CompositionQueue::Shutdown(DWORD timeoutMs) {
     HANDLE thread;
     {
         std::lock_guard<std::mutex> guard(lock_);
+        stopping_ = true;
         FreeWaiting();
         notify_ = nullptr;
         if (!running_) return true;

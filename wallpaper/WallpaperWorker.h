@@ -3,11 +3,17 @@
 #pragma once
 
 #include "settings/Settings.h"
+#include "wallpaper/Composition.h"
 #include "framework/Handle.h"
 #include "ImageLibrary.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
+
+// The screen as the device context reports it now.
+PixelSize CurrentScreenSize();
+int32_t CurrentScreenDepth();  // PLANES x BITSPIXEL
 
 // What one run needs besides the picture: copies made on the main thread,
 // so the worker reads nothing that the main thread may change or free.
@@ -17,6 +23,13 @@ struct CompositionJob {
     std::string outputPath;       // where "vistals.bmp" goes
     SettingsRecord settings;      // one snapshot for the whole run
     HWND owner = nullptr;         // owner of error boxes (may be null)
+    // The screen's size and colour depth, asked afresh by each step that
+    // needs them; a test stands in for the display here.
+    PixelSize (*screenSize)() = CurrentScreenSize;
+    int32_t (*screenDepth)() = CurrentScreenDepth;
+    // Set when the program ends: a run that has not begun writing then
+    // stops without writing (may be null).
+    const std::atomic<bool>* stopped = nullptr;
 };
 
 // Runs every step for `image`, which it owns and frees. True when the new
@@ -32,11 +45,12 @@ public:
     CompositionQueue& operator=(const CompositionQueue&) = delete;
 
     // The window told with `message` after each change that succeeded; null
-    // stops the notices.
+    // stops the notices. A window also ends a Shutdown's refusal of changes.
     void SetNotifyWindow(HWND window, UINT message);
     // Takes ownership of the opened `image`.
     void Submit(ImageHandle image);
-    // Drops a waiting picture, stops the notices and waits (pumping sent
+    // Drops a waiting picture, refuses new ones, tells a running change not
+    // to begin writing, stops the notices and waits (pumping sent
     // messages, so a worker's message box can still be shown) until the
     // worker has finished; false when it still runs after `timeoutMs`.
     bool Shutdown(DWORD timeoutMs);
@@ -52,6 +66,7 @@ private:
     void FreeWaiting();
 
     std::mutex lock_;
+    std::atomic<bool> stopping_{false};
     bool running_ = false;
     CompositionJob runJob_;       // for the run being started
     ImageHandle waiting_ = 0;

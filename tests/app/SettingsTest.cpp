@@ -74,15 +74,16 @@ TEST_F(SettingsTest, SaveWritesAllValuesAsDwordsInOrderAndLoadReadsThemBack) {
     EXPECT_EQ(180, Settings.VistalSetIntervalMinutes);
 }
 
-TEST_F(SettingsTest, LoadStopsAtAValueMissingMidList) {
+TEST_F(SettingsTest, AMissingValueTakesItsDefaultAndEveryOtherKeepsWhatWasStored) {
     StoreAllNumbered();
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kKeyPath, "VistalPosition");  // the 13th value
+    Settings.VistalPosition = 0;  // whatever was in memory: the default replaces it
     EXPECT_FALSE(LoadSettings());
     EXPECT_EQ(100, Settings.ShowFileName);
-    EXPECT_EQ(111, Settings.VistalMinutes);   // the 12th was read
-    EXPECT_EQ(2, Settings.VistalPosition);    // missing: default
-    EXPECT_EQ(0, Settings.VistalCycleMethod); // present, but after the gap: default
-    EXPECT_EQ(1, Settings.CalendarTransparentBackground);
+    EXPECT_EQ(111, Settings.VistalMinutes);
+    EXPECT_EQ(2, Settings.VistalPosition);     // missing: default
+    EXPECT_EQ(113, Settings.VistalCycleMethod); // after the gap: still read
+    EXPECT_EQ(122, Settings.CalendarTransparentBackground);
 }
 
 TEST_F(SettingsTest, OtherTypesFittingFourBytesAreReadAsRawBytes) {
@@ -96,15 +97,29 @@ TEST_F(SettingsTest, OtherTypesFittingFourBytesAreReadAsRawBytes) {
     EXPECT_EQ('7', Settings.CalendarHeight);
 }
 
-TEST_F(SettingsTest, DataLongerThanFourBytesStopsTheLoadThere) {
+TEST_F(SettingsTest, DamagedValuesCostOnlyThemselves) {
     StoreAllNumbered();
-    const char text[] = "150 pixels";
+    const char text[] = "150 pixels";  // longer than 4 bytes
     ASSERT_EQ(ERROR_SUCCESS,
               RegSetKeyValueA(HKEY_CURRENT_USER, kKeyPath, "CalendarWidth", REG_SZ, text, sizeof text));
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kKeyPath, "ShowFileName");  // the very first
     EXPECT_FALSE(LoadSettings());
-    EXPECT_EQ(115, Settings.CalendarPosition);  // just before
+    EXPECT_EQ(0, Settings.ShowFileName);
+    EXPECT_EQ(101, Settings.ShowTimeLeft);
+    EXPECT_EQ(115, Settings.CalendarPosition);
     EXPECT_EQ(150, Settings.CalendarWidth);
-    EXPECT_EQ(125, Settings.CalendarHeight);
+    EXPECT_EQ(117, Settings.CalendarHeight);
+    EXPECT_EQ(122, Settings.CalendarTransparentBackground);
+    // The intervals come from what was read.
+    EXPECT_EQ(104 * 1440 + 105 * 60 + 106, Settings.VistalSetIntervalMinutes);
+
+    // The save at exit repairs the damaged ones and keeps the rest.
+    ASSERT_TRUE(SaveSettings());
+    DWORD stored = 0;
+    ASSERT_TRUE(ReadDword("CalendarWidth", &stored));
+    EXPECT_EQ(150u, stored);
+    ASSERT_TRUE(ReadDword("CalendarHeight", &stored));
+    EXPECT_EQ(117u, stored);
 }
 
 TEST_F(SettingsTest, OpenSettingsKeyReturnsTheProgramKey) {
@@ -124,4 +139,24 @@ TEST(SettingsIntervals, DeriveFromDaysHoursMinutes) {
     s.DeriveIntervals();
     EXPECT_EQ(1440 + 120 + 5, s.VistalIntervalMinutes);
     EXPECT_EQ(0, s.VistalSetIntervalMinutes);
+}
+
+TEST(SettingsIntervals, AbsurdStoredPartsGiveTheLongestIntervalNotANegativeOne) {
+    SettingsRecord s;
+    s.VistalDays = 2000000;  // 2.88 billion minutes: wrapped, this was negative
+    s.VistalHours = 0;
+    s.VistalMinutes = 0;
+    s.VistalSetDays = INT32_MAX;
+    s.VistalSetHours = INT32_MAX;
+    s.VistalSetMinutes = INT32_MAX;
+    s.DeriveIntervals();
+    EXPECT_EQ(INT32_MAX, s.VistalIntervalMinutes);
+    EXPECT_EQ(INT32_MAX, s.VistalSetIntervalMinutes);
+    s.VistalDays = INT32_MIN;
+    s.VistalSetDays = -1;
+    s.VistalSetHours = 0;
+    s.VistalSetMinutes = 1500;  // parts that sum to a normal total keep it
+    s.DeriveIntervals();
+    EXPECT_EQ(INT32_MIN, s.VistalIntervalMinutes);
+    EXPECT_EQ(60, s.VistalSetIntervalMinutes);
 }

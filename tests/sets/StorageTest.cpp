@@ -211,3 +211,31 @@ TEST_F(StorageTest, SetKeysWithoutACountAreKeptAndAHugeCountCannotStallTheSave) 
     ASSERT_TRUE(huge.SaveToRegistry());
     EXPECT_EQ(3u, StoredDword("", "SetCount"));
 }
+
+TEST_F(StorageTest, SetsSavedWithoutMarksLoadUnderRandomOrderAsNotYetShown) {
+    auto forward = NewNumberedList(3);  // sets of 3, 2 and 1 pictures
+    forward->m_nSetIndex = 1;
+    ASSERT_TRUE(forward->SaveToRegistry());
+    DWORD type = 0, size = 0;
+    ASSERT_FALSE(StoredShape("Set0", "I0D", &type, &size));
+
+    // The user switches the picture order to random: every set still loads,
+    // with each picture still to show.
+    Settings.VistalCycleMethod = CYCLE_RANDOM;
+    StoreDword("Set0", "I1D", 1);  // one picture was marked before
+    CImageSetList loaded;
+    ASSERT_TRUE(loaded.LoadFromRegistry());
+    ASSERT_EQ(3, loaded.GetCount());
+    EXPECT_EQ(1, loaded.m_nSetIndex);
+    EXPECT_EQ(0, loaded.GetSet(0)->GetEntry(0)->m_bShown);
+    EXPECT_EQ(1, loaded.GetSet(0)->GetEntry(1)->m_bShown);
+    EXPECT_EQ(2, loaded.GetSet(0)->m_nUnshown);
+    EXPECT_EQ(2, loaded.GetSet(1)->m_nUnshown);
+    EXPECT_EQ(1, loaded.GetSet(2)->m_nUnshown);
+
+    // The next save stores the marks, and nothing is held back as unread.
+    ASSERT_TRUE(loaded.SaveToRegistry());
+    EXPECT_EQ(3u, StoredDword("", "SetCount"));
+    EXPECT_EQ(0u, StoredDword("Set2", "I0D"));
+    EXPECT_EQ(1u, StoredDword("Set0", "I1D"));
+}

@@ -2,6 +2,8 @@
 
 #include "TestPaths.h"
 
+#include <tlhelp32.h>
+
 namespace {
 
 BOOL CALLBACK Collect(HWND window, LPARAM param) {
@@ -88,4 +90,16 @@ bool ProgramProcess::WaitForMessageLoop(HWND frame) const {
     const size_t before = VisibleAboutBoxes(info_.dwProcessId).size();
     if (!PostMessageA(frame, WM_COMMAND, 57664 /* ID_APP_ABOUT */, 0)) return false;
     return WaitUntil([&] { return VisibleAboutBoxes(info_.dwProcessId).size() > before; });
+}
+
+int ProgramProcess::ThreadCount() const {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == info_.dwProcessId;
+    CloseHandle(snapshot);
+    return count;
 }

@@ -24,6 +24,8 @@ public:
     // Waits for the process to end; false on time-out.
     bool WaitForExit(DWORD timeoutMs = 15000) const;
     DWORD ExitCode() const;
+    // Threads the program runs now; a running change shows as one more.
+    int ThreadCount() const;
     // Asks the program to exit through its own command and waits.
     bool Exit(DWORD timeoutMs = 15000);
     // Waits until start-up is over and the message loop runs: an About box

@@ -30,6 +30,39 @@ bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF colo
     return WriteFileBytes(path, bytes);
 }
 
+bool IsCompleteBmp(const std::string& path, std::string* why) {
+    std::string ignored;
+    if (!why) why = &ignored;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *why = "missing";
+        return false;
+    }
+    unsigned char header[54] = {};
+    DWORD read = 0;
+    ReadFile(file, header, sizeof header, &read, nullptr);
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    CloseHandle(file);
+    auto u32 = [&](int at) {
+        return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | DWORD(header[at + 3]) << 24;
+    };
+    const int32_t width = static_cast<int32_t>(u32(18)), height = static_cast<int32_t>(u32(22));
+    const int bits = header[28] | header[29] << 8;
+    const int64_t stride = (int64_t{width} * bits + 31) / 32 * 4;
+    const int64_t needed = int64_t{u32(10)} + stride * (height < 0 ? -int64_t{height} : int64_t{height});
+    if (read < sizeof header || header[0] != 'B' || header[1] != 'M')
+        *why = "no BMP header";
+    else if (u32(2) != size.QuadPart)
+        *why = "size " + std::to_string(size.QuadPart) + " but the header says " + std::to_string(u32(2));
+    else if (width <= 0 || height == 0 || size.QuadPart < needed)
+        *why = "pixels cut short";
+    else
+        return true;
+    return false;
+}
+
 bool BmpPixels::Load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;

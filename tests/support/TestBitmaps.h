@@ -9,6 +9,10 @@
 // A 24-bit bottom-up BMP of one colour.
 bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color);
 
+// True when the file is a BMP whose header, sizes and length agree, that is
+// a whole picture; otherwise `why` (may be null) says what is wrong.
+bool IsCompleteBmp(const std::string& path, std::string* why);
+
 // Reads a 24- or 32-bit uncompressed BMP (either row order).
 class BmpPixels {
 public:

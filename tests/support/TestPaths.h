@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The program folder as installed by the build (build/dist).
 std::string DistDir();
@@ -9,3 +10,6 @@ std::string DistDir();
 std::string MakeTempFolder(const char* name);
 // Writes `bytes` to `path`; false on failure.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Names of the files (not folders) in `folder` matching `pattern` ("*",
+// "vistals.bmp*"), sorted.
+std::vector<std::string> FilesMatching(const std::string& folder, const char* pattern);

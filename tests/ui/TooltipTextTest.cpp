@@ -72,3 +72,12 @@ TEST(TooltipText, LongNamesAreCutAt255Characters) {
     ASSERT_EQ(255u, tip.size());
     EXPECT_EQ("Vistals - nnn", tip.substr(0, 13));
 }
+
+TEST(TooltipText, TheLongestIntervalIsShownInFull) {
+    SettingsRecord settings = Options(false, true, true, true);
+    settings.VistalIntervalMinutes = INT32_MAX;  // 1491308 days, 2 hours, 7 minutes
+    settings.VistalSetIntervalMinutes = INT32_MAX;
+    EXPECT_EQ("Vistals - 1491308:02:07", Tip(settings, 0, 0, ""));
+    settings.VistalSetIntervalMinutes = INT32_MIN;  // used up long ago
+    EXPECT_EQ("Vistals", Tip(settings, 0, INT32_MAX, ""));
+}

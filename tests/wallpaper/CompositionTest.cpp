@@ -1,8 +1,11 @@
 // Fitting, tiling, calendar placement, colour depth and the output path.
+#include "WallpaperTestSupport.h"
 #include "wallpaper/Composition.h"
 #include "ImageLibrary.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -21,13 +24,6 @@ RECT Calendar(int32_t calendarPosition, int32_t vistalPosition, PixelSize screen
     const bool ok = CalendarRectangle({calendarPosition, 150, 125, 30, 30}, vistalPosition, screen, picture, &r);
     if (placed) *placed = ok;
     return r;
-}
-
-void ExpectRect(const RECT& r, LONG left, LONG top, LONG right, LONG bottom) {
-    EXPECT_EQ(left, r.left);
-    EXPECT_EQ(top, r.top);
-    EXPECT_EQ(right, r.right);
-    EXPECT_EQ(bottom, r.bottom);
 }
 
 }  // namespace
@@ -131,4 +127,31 @@ TEST(OutputPath, NextToTheProgramWhateverThePathLooksLike) {
     EXPECT_EQ(".\\vistals.bmp", WallpaperOutputPath("Vistals.exe"));
     const std::string deep = "C:\\" + std::string(300, 'd') + "\\" + std::string(200, 'e');
     EXPECT_EQ(deep + "\\vistals.bmp", WallpaperOutputPath(deep + "\\Vistals.exe"));
+}
+
+TEST(CalendarPlacement, StoredValuesAtTheEndsOfTheirRangeNeitherOverflowNorWrap) {
+    const PixelSize screen{1024, 768};
+    auto place = [&](int32_t position, int32_t w, int32_t h, int32_t mx, int32_t my) {
+        RECT r{};
+        EXPECT_TRUE(CalendarRectangle({position, w, h, mx, my}, 2, screen, &screen, &r));
+        // Widths and heights stay within 32 bits for whoever subtracts.
+        EXPECT_LE(std::abs(static_cast<int64_t>(r.right) - r.left), INT32_MAX);
+        EXPECT_LE(std::abs(static_cast<int64_t>(r.bottom) - r.top), INT32_MAX);
+        return r;
+    };
+    const LONG limit = 0x3FFFFFFF;
+    // Lower right, as wide as 32 bits allow: the left edge lies ~2^31 to the
+    // left, beyond reach, and is held at the limit; the right edge is exact.
+    ExpectRect(place(5, INT32_MAX, 125, 30, 30), -limit, 613, 994, 738);
+    // Upper left with the largest margins: far off to the lower right.
+    ExpectRect(place(2, 150, 125, INT32_MAX, INT32_MAX), limit, limit, limit, limit);
+    // Centered with the most negative size: (1024 + 2^31) / 2 is past the
+    // limit, and the right edge lands at 1073742336 - 2^31.
+    ExpectRect(place(1, INT32_MIN, 125, 30, 30), limit, 321, -1073741312, 446);
+    // Upper right with the most negative margin.
+    ExpectRect(place(3, 150, 125, INT32_MIN, 30), limit, 30, limit, 155);
+    // Lower left with everything at its minimum.
+    ExpectRect(place(4, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN), -limit, limit, -limit, limit);
+    // Ordinary values pass unchanged, even far outside the picture.
+    ExpectRect(place(2, 150, 125, -5000, 900), -5000, 900, -4850, 1025);
 }

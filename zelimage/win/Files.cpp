@@ -46,6 +46,21 @@ Status WriteNewFile(const std::string& path, const FileProducer& produce, DWORD&
     });
 }
 
+// Moves the finished file over the old one. A reader that has the old one
+// open for a moment (a viewer, a scanner, the desktop loading it) makes the
+// move fail only while it reads; a file held open for longer still fails,
+// after about a second.
+bool MoveOver(const std::string& from, const std::string& to, DWORD& error) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                          error == ERROR_LOCK_VIOLATION;
+        if (!held || attempt == 20) return false;
+        Sleep(50);
+    }
+}
+
 }  // namespace
 
 Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
@@ -93,13 +108,8 @@ Status WriteWholeFile(const std::string& path, const FileProducer& produce, std:
     const std::string temporary = path + "." + std::to_string(GetCurrentThreadId()) + ".tmp";
     DWORD error = 0;
     Status status = WriteNewFile(temporary, produce, error);
-    if (status == kOk &&
-        MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return kOk;
-    if (status == kOk) {
-        error = GetLastError();
-        status = kErrWrite;
-    }
+    if (status == kOk && MoveOver(temporary, path, error)) return kOk;
+    if (status == kOk) status = kErrWrite;
     DeleteFileA(temporary.c_str());
     if (status == kErrWrite) reason = SystemMessage(error);
     return status;

@@ -1,0 +1,145 @@
+// The program at log-off or shutdown: Windows asks with WM_QUERYENDSESSION
+// and announces the end with WM_ENDSESSION, after which the process may be
+// ended at any moment. Everything must be saved by then, once.
+#include "settings/Settings.h"
+#include "sets/ImageSetList.h"
+#include "support/ProgramProcess.h"
+#include "support/RegistrySandbox.h"
+#include "support/TestBitmaps.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kSetsPath[] = "Software\\Corvane Software\\Vistals\\Image Sets";
+const char kAppPath[] = "Software\\Corvane Software\\Vistals";
+
+DWORD Stored(const std::string& key, const char* name) {
+    DWORD value = 0xBAADF00D, size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+}
+
+void Store(const std::string& key, const char* name, DWORD value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value);
+}
+
+// The Windows side of a session end: the question, then the announcement.
+// Each must be answered within the time Windows allows.
+void EndSession(HWND frame) {
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+    EXPECT_EQ(TRUE, static_cast<BOOL>(answer));
+    ASSERT_TRUE(SendMessageTimeoutA(frame, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+}
+
+class SessionEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wallpaper_ = DistDir() + "\\vistals.bmp";
+        DeleteFileA(wallpaper_.c_str());
+        folder_ = MakeTempFolder("session-end");
+        Settings = SettingsRecord();
+        Settings.VistalPeriodic = 0;
+        Settings.CalendarPosition = 4;
+    }
+    void TearDown() override {
+        Settings = SettingsRecord();
+        delete TheImageSetList;
+        TheImageSetList = nullptr;
+    }
+
+    // Two stored sets of the given pictures, the first one current.
+    void StoreSets(const std::vector<std::string>& first, const std::vector<std::string>& second) {
+        ASSERT_TRUE(SaveSettings());
+        CImageSetList stored;
+        for (const auto* paths : {&first, &second}) {
+            auto set = std::make_unique<CImageSet>("set");
+            for (const std::string& path : *paths) set->AddEntry(std::make_unique<CImageEntry>(path.c_str()));
+            stored.AddSet(std::move(set));
+        }
+        stored.m_nSetIndex = 0;
+        stored.m_nImageIndex = 0;
+        ASSERT_TRUE(stored.SaveToRegistry());
+    }
+
+    RegistrySandbox sandbox_;
+    std::string wallpaper_, folder_;
+};
+
+}  // namespace
+
+TEST_F(SessionEndTest, EverythingIsSavedBeforeTheAnnouncementIsAnsweredAndNotAgainAtExit) {
+    const std::string a = folder_ + "\\a.bmp", b = folder_ + "\\b.bmp";
+    ASSERT_TRUE(WriteSolidBmp(a, 64, 48, RGB(10, 20, 30)));
+    ASSERT_TRUE(WriteSolidBmp(b, 64, 48, RGB(30, 20, 10)));
+    StoreSets({a, b}, {a});
+
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(nullptr, frame);
+    // The start-up change moves on to the second picture of the first set.
+    for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && !IsCompleteBmp(wallpaper_, nullptr);)
+        Sleep(50);
+
+    EndSession(frame);
+    // Saved by the time the announcement was answered: the new position and
+    // every setting.
+    EXPECT_EQ(1u, Stored(std::string(kSetsPath) + "\\Set0", "ImageIndex"));
+    EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
+    EXPECT_EQ(4u, Stored(kAppPath, "CalendarPosition"));
+    EXPECT_EQ(0u, Stored(kAppPath, "VistalPeriodic"));
+
+    // Whatever comes after (here an Exit) saves nothing a second time.
+    Store(std::string(kSetsPath) + "\\Set0", "ImageIndex", 0);
+    Store(kAppPath, "CalendarPosition", 5);
+    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    EXPECT_EQ(0u, program.ExitCode());
+    EXPECT_EQ(0u, Stored(std::string(kSetsPath) + "\\Set0", "ImageIndex"));
+    EXPECT_EQ(5u, Stored(kAppPath, "CalendarPosition"));
+}
+
+TEST_F(SessionEndTest, AChangeBeingComposedNeitherHoldsUpTheEndNorLeavesHalfAFile) {
+    // Large enough that its change is still running when the session ends.
+    const std::string large = folder_ + "\\large.bmp";
+    ASSERT_TRUE(WriteSolidBmp(large, 4000, 3000, RGB(90, 120, 150)));
+    StoreSets({large}, {large});
+
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(nullptr, frame);
+    const int idle = program.ThreadCount();
+    for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && program.ThreadCount() <= idle;) Sleep(1);
+
+    EndSession(frame);
+    EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
+    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    // Either no wallpaper was made or a whole one, and nothing beside it.
+    std::string why;
+    if (GetFileAttributesA(wallpaper_.c_str()) != INVALID_FILE_ATTRIBUTES) EXPECT_TRUE(IsCompleteBmp(wallpaper_, &why)) << why;
+    for (const std::string& name : FilesMatching(DistDir(), "vistals.bmp*")) EXPECT_EQ("vistals.bmp", name);
+}
+
+TEST_F(SessionEndTest, ASessionThatDoesNotEndChangesNothing) {
+    ASSERT_TRUE(SaveSettings());
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(nullptr, frame);
+    Sleep(500);  // let start-up read the settings first
+    DWORD_PTR answer = 0;
+    // Another program refused: Windows announces that the session goes on.
+    ASSERT_TRUE(SendMessageTimeoutA(frame, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, 5000, &answer));
+    Store(kAppPath, "CalendarPosition", 5);
+    Sleep(200);
+    EXPECT_TRUE(IsWindow(frame));
+    EXPECT_EQ(5u, Stored(kAppPath, "CalendarPosition"));  // nothing saved yet
+    EXPECT_TRUE(program.Exit());
+    EXPECT_EQ(4u, Stored(kAppPath, "CalendarPosition"));  // saved at the exit
+}
