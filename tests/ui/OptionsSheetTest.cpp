@@ -303,7 +303,9 @@ TEST_F(OptionsSheetTest, CalendarPreviewBoxFollowsTheEdits) {
         };
         const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
         const COLORREF desktop = GetSysColor(COLOR_BACKGROUND);
-        repaint();
+        // The page's own first paint may still be running on the sheet's
+        // thread; the checks start once it has drawn the box.
+        WaitUntil([&] { repaint(); return pixel(154, 118) == white; }, 3000);
 
         // (844, 613, 994, 738) on the screen: x 142 to 167, y 107 to 129 in the preview.
         EXPECT_EQ(white, pixel(154, 118));

@@ -75,8 +75,14 @@ struct Driven {
     HWND Tree() const { return tree.m_hWnd; }
     HWND Edit() const { return tree.GetEditControl(); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    // Waits until the dialog's thread has handled what was posted to it.
-    void Settle() const { SendMessageA(dialog, WM_NULL, 0, 0); }
+    // Waits until the dialog's thread has handled what was posted to it. A
+    // thread takes sent messages before posted ones, so one sent message can
+    // overtake the posts on a busy machine; a second is taken only after the
+    // thread dispatched what it found queued.
+    void Settle() const {
+        SendMessageA(dialog, WM_NULL, 0, 0);
+        SendMessageA(dialog, WM_NULL, 0, 0);
+    }
     void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
     void Focus(HWND control) const { SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE); }
     // A key pressed in `control`, through the dialog's message loop.
