@@ -7,7 +7,8 @@
 # BMP in the same run.
 #
 #   bench.sh BUILD_DIR        (./vistals.sh bench starts Wine and the display)
-# BENCH_RUNS (default 3) sets the runs per case.
+# BENCH_RUNS (default 3) sets the runs per case. Last comes the idle section
+# (idle.sh); BENCH_SECTIONS=idle runs it alone.
 set -euo pipefail
 BUILD=$(cd "$1" && pwd)
 RUNS=${BENCH_RUNS:-3}
@@ -27,6 +28,10 @@ RUN_DRIVER=${VISTALS_RUN_BENCH_EXE:-$(dirname "$DRIVER")/vistals_run_bench.exe}
 [ -f "$RUN_DRIVER" ] || { echo "bench: $RUN_DRIVER is missing (build first)" >&2; exit 1; }
 
 winpath() { echo "Z:$1" | tr / '\\'; }
+
+IDLE="$(dirname "$0")/idle.sh"
+export VISTALS_TOOLS_DIR=${VISTALS_TOOLS_DIR:-$(dirname "$DRIVER")}
+[ "${BENCH_SECTIONS:-}" = idle ] && exec "$IDLE" "$BUILD"
 
 make_corpus() {
   [ -f "$CORPUS/.ready" ] && return 0
@@ -120,3 +125,4 @@ goal=0.25
 printf '%-24s %-10s %9.0f %9.0f %6.2f %5s %8.1f %8.1f\n' "$(basename "$file")" "${w}x$h" "$our_ms" "$im_ms" "$ratio" \
   "$goal" "$(echo "$our_kib / 1024" | bc -l)" "$(echo "$im_kib / 1024" | bc -l)"
 echo "bench: $failures case(s) miss a goal (time ratio, memory below ImageMagick's, PSNR >= 40 dB)"
+"$IDLE" "$BUILD"

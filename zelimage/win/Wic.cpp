@@ -1,5 +1,7 @@
 #include "Wic.h"
 
+#include "Owned.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -11,16 +13,57 @@ namespace zel {
 
 namespace {
 
-// COM for the calling thread, as long as this object lives. A thread that
-// already chose a different apartment keeps it and is not uninitialised.
-class ComScope {
+struct LibraryTraits {
+    using Handle = HMODULE;
+    static HMODULE None() noexcept { return nullptr; }
+    static void Close(HMODULE module) noexcept { FreeLibrary(module); }
+};
+using LibraryHandle = Owned<LibraryTraits>;
+
+// COM and the imaging component, mapped only while a picture needs them: a
+// tray program that rarely meets a TIFF should not carry them all day. The
+// calling thread has COM as long as this object lives; a thread that already
+// chose a different apartment keeps it and is not uninitialised.
+class WicSession {
 public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComScope() { if (SUCCEEDED(result_)) CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
+    WicSession()
+        : ole32_(LoadLibraryA("ole32.dll")), codecs_(LoadLibraryA("windowscodecs.dll")),
+          initialize_(Entry<InitializeFn>(ole32_, "CoInitializeEx")),
+          uninitialize_(Entry<UninitializeFn>(ole32_, "CoUninitialize")),
+          create_(Entry<CreateFn>(ole32_, "CoCreateInstance")),
+          convert_(Entry<ConvertFn>(codecs_, "WICConvertBitmapSource")),
+          result_(initialize_ && uninitialize_ ? initialize_(nullptr, COINIT_MULTITHREADED) : E_NOTIMPL) {}
+    ~WicSession() {
+        if (SUCCEEDED(result_)) uninitialize_();
+    }
+    WicSession(const WicSession&) = delete;
+    WicSession& operator=(const WicSession&) = delete;
+
+    HRESULT CreateInstance(REFCLSID clsid, REFIID iid, void** object) const {
+        return create_ ? create_(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object) : E_NOTIMPL;
+    }
+    HRESULT ConvertBitmapSource(REFWICPixelFormatGUID format, IWICBitmapSource* source,
+                                IWICBitmapSource** converted) const {
+        return convert_ ? convert_(format, source, converted) : E_NOTIMPL;
+    }
 
 private:
+    using InitializeFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+    using UninitializeFn = void(WINAPI*)();
+    using CreateFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    using ConvertFn = HRESULT(WINAPI*)(REFWICPixelFormatGUID, IWICBitmapSource*, IWICBitmapSource**);
+
+    template <class Fn>
+    static Fn Entry(const LibraryHandle& library, const char* name) {
+        return library ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library.get(), name))) : nullptr;
+    }
+
+    // Declared first: unloaded after COM is uninitialised.
+    LibraryHandle ole32_, codecs_;
+    InitializeFn initialize_;
+    UninitializeFn uninitialize_;
+    CreateFn create_;
+    ConvertFn convert_;
     HRESULT result_;
 };
 
@@ -88,9 +131,9 @@ std::string TagFrom(const std::string& patterns) {
     return tag;
 }
 
-bool CreateFactory(ComPtr<IWICImagingFactory>& factory) {
-    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                      reinterpret_cast<void**>(factory.put())));
+bool CreateFactory(const WicSession& wic, ComPtr<IWICImagingFactory>& factory) {
+    return SUCCEEDED(wic.CreateInstance(CLSID_WICImagingFactory, IID_IWICImagingFactory,
+                                        reinterpret_cast<void**>(factory.put())));
 }
 
 bool OpenDecoder(IWICImagingFactory* factory, const uint8_t* data, size_t size, ComPtr<IWICStream>& stream,
@@ -106,9 +149,9 @@ bool OpenDecoder(IWICImagingFactory* factory, const uint8_t* data, size_t size, 
 
 std::vector<WicFormat> EnumerateWicDecoders() {
     std::vector<WicFormat> formats;
-    ComScope com;
+    WicSession wic;
     ComPtr<IWICImagingFactory> factory;
-    if (!CreateFactory(factory)) return formats;
+    if (!CreateFactory(wic, factory)) return formats;
     ComPtr<IEnumUnknown> components;
     if (FAILED(factory->CreateComponentEnumerator(WICDecoder, WICComponentEnumerateDefault, components.put())))
         return formats;
@@ -147,8 +190,9 @@ struct FirstFrame {
     UINT width = 0, height = 0;
 };
 
-Status OpenFirstFrame(const uint8_t* data, size_t size, FirstFrame& first, std::string* problem) {
-    if (!CreateFactory(first.factory)) return kErrUnsupported;
+Status OpenFirstFrame(const WicSession& wic, const uint8_t* data, size_t size, FirstFrame& first,
+                      std::string* problem) {
+    if (!CreateFactory(wic, first.factory)) return kErrUnsupported;
     if (!OpenDecoder(first.factory.get(), data, size, first.stream, first.decoder)) return kErrUnsupported;
     if (FAILED(first.decoder->GetFrame(0, first.frame.put())) ||
         FAILED(first.frame->GetSize(&first.width, &first.height))) {
@@ -162,9 +206,9 @@ Status OpenFirstFrame(const uint8_t* data, size_t size, FirstFrame& first, std::
 
 Status ReadWicInfo(const uint8_t* data, size_t size, GUID& container, int32_t& width, int32_t& height,
                    std::string* problem) {
-    ComScope com;
+    WicSession wic;
     FirstFrame first;
-    const Status status = OpenFirstFrame(data, size, first, problem);
+    const Status status = OpenFirstFrame(wic, data, size, first, problem);
     if (status != kOk) return status;
     if (FAILED(first.decoder->GetContainerFormat(&container))) return kErrUnsupported;
     width = int32_t(std::min<UINT>(first.width, INT32_MAX));
@@ -173,16 +217,16 @@ Status ReadWicInfo(const uint8_t* data, size_t size, GUID& container, int32_t& w
 }
 
 Status DecodeWic(const uint8_t* data, size_t size, Image& out, std::string* problem) {
-    ComScope com;
+    WicSession wic;
     FirstFrame first;
-    Status status = OpenFirstFrame(data, size, first, problem);
+    Status status = OpenFirstFrame(wic, data, size, first, problem);
     if (status != kOk) return status;
     const UINT w = first.width, h = first.height;
     status = CheckImageSize(w, h);
     if (status != kOk) return status;
     ComPtr<IWICBitmapSource> converted;
     // Premultiplied BGRA: dropping alpha leaves the picture composited on black.
-    if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, first.frame.get(), converted.put()))) {
+    if (FAILED(wic.ConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, first.frame.get(), converted.put()))) {
         if (problem) *problem = "its pixel format cannot be converted";
         return kErrUnsupported;
     }
