@@ -16,10 +16,7 @@ DIST=${ZEL_DIST_DIR:-$BUILD/dist}
 DRIVER=${ZEL_BENCH_EXE:-$BUILD/mingw/tools/zelimage_bench.exe}
 CORPUS="$BUILD/bench-corpus"
 OUT="$BUILD/bench-out"
-IM=/usr/bin/convert-im6.q16
-[ -x "$IM" ] || IM=/usr/bin/convert
-COMPARE=/usr/bin/compare-im6.q16
-[ -x "$COMPARE" ] || COMPARE=/usr/bin/compare
+. "$(dirname "${BASH_SOURCE[0]}")/imagemagick.sh"
 : "${WINEPREFIX:?run through ./vistals.sh bench}"
 export WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
 WINE=${VISTALS_WINE:-wine}

@@ -22,10 +22,7 @@ WORK="$BUILD/conformance"
 SRC="$WORK/src"
 OUT="$WORK/out"
 REF="$WORK/ref"
-IM=/usr/bin/convert-im6.q16
-[ -x "$IM" ] || IM=/usr/bin/convert
-COMPARE=/usr/bin/compare-im6.q16
-[ -x "$COMPARE" ] || COMPARE=/usr/bin/compare
+. "$(dirname "${BASH_SOURCE[0]}")/imagemagick.sh"
 : "${WINEPREFIX:?run through ./vistals.sh conformance}"
 export WINEDEBUG=-all
 [ -f "$DRIVER" ] || { echo "conformance: $DRIVER is missing (build first)" >&2; exit 1; }

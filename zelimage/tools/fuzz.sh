@@ -10,8 +10,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 ZEL=$(cd "$HERE/.." && pwd)
 BUILD=$(mkdir -p "$1" && cd "$1" && pwd)
 SECONDS_IN_ALL=${2:-60}
-IM=/usr/bin/convert-im6.q16
-[ -x "$IM" ] || IM=/usr/bin/convert
+. "$(dirname "${BASH_SOURCE[0]}")/imagemagick.sh"
 
 echo "fuzz: the portable tests under the sanitizers" >&2
 "$HERE/native-tests.sh" "$BUILD" --gtest_brief=1

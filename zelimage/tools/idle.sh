@@ -14,8 +14,7 @@ IDLE_SECONDS=${BENCH_IDLE_SECONDS:-120}
 DIST=${ZEL_DIST_DIR:-$BUILD/dist}
 TOOLS=${VISTALS_TOOLS_DIR:-$(dirname "${ZEL_BENCH_EXE:-$BUILD/mingw/tools/x}")}
 CORPUS="$BUILD/idle-corpus"
-IM=/usr/bin/convert-im6.q16
-[ -x "$IM" ] || IM=/usr/bin/convert
+. "$(dirname "${BASH_SOURCE[0]}")/imagemagick.sh"
 : "${WINEPREFIX:?run through ./vistals.sh bench}"
 export WINEDEBUG=-all
 WINE=${VISTALS_WINE:-wine}
