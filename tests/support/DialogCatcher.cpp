@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-std::string TextOf(HWND window) {
+std::string WindowTextOf(HWND window) {
     char buffer[2048] = {};
     GetWindowTextA(window, buffer, sizeof buffer);
     return buffer;
 }
 
-bool IsDialog(HWND window) {
+bool IsDialogWindow(HWND window) {
     char cls[32] = {};
     GetClassNameA(window, cls, sizeof cls);
     return strcmp(cls, "#32770") == 0;
 }
+
+namespace {
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
@@ -64,13 +64,13 @@ void DialogCatcher::Sweep() {
     for (HWND window : found) {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        if (pid != processId_ || !IsDialog(window) || !IsWindowVisible(window)) continue;
+        if (pid != processId_ || !IsDialogWindow(window) || !IsWindowVisible(window)) continue;
 
         std::lock_guard<std::mutex> guard(lock_);
         if (std::find(answered_.begin(), answered_.end(), window) == answered_.end()) {
             CaughtBox box;
-            box.caption = TextOf(window);
-            if (HWND text = GetDlgItem(window, 0xFFFF)) box.text = TextOf(text);
+            box.caption = WindowTextOf(window);
+            if (HWND text = GetDlgItem(window, 0xFFFF)) box.text = WindowTextOf(text);
             box.owner = GetWindow(window, GW_OWNER);
             box.style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
             boxes_.push_back(box);

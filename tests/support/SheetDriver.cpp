@@ -1,4 +1,5 @@
 #include "SheetDriver.h"
+#include "DialogCatcher.h"
 
 #include <commctrl.h>
 
@@ -10,18 +11,6 @@ namespace sheet_driver {
 
 namespace {
 
-std::string WindowText(HWND window) {
-    char buffer[1024] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-bool IsDialogWindow(HWND window) {
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    return std::strcmp(cls, "#32770") == 0;
-}
-
 struct Search {
     const char* caption;
     HWND owner;
@@ -32,8 +21,8 @@ BOOL CALLBACK FindSheet(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<Search*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != GetCurrentProcessId() || !IsDialogWindow(window) || !IsWindowVisible(window)) return TRUE;
-    if (search->caption && WindowText(window) != search->caption) return TRUE;
+    if (pid != GetCurrentProcessId() || !::IsDialogWindow(window) || !IsWindowVisible(window)) return TRUE;
+    if (search->caption && WindowTextOf(window) != search->caption) return TRUE;
     if (search->owner && (GetWindow(window, GW_OWNER) != search->owner || !GetDlgItem(window, 0xFFFF)))
         return TRUE;
     search->found = window;
@@ -81,7 +70,7 @@ void Type(HWND page, int id, const char* text) {
     SendMessageA(GetDlgItem(page, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-std::string Text(HWND page, int id) { return WindowText(GetDlgItem(page, id)); }
+std::string Text(HWND page, int id) { return WindowTextOf(GetDlgItem(page, id)); }
 
 bool Checked(HWND page, int id) {
     return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -108,8 +97,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 bool AnswerMessageBox(HWND owner, MessageBoxSeen* seen, DWORD timeoutMs) {
     HWND box = WaitForWindow({nullptr, owner, nullptr}, timeoutMs);
     if (!box) return false;
-    seen->caption = WindowText(box);
-    seen->text = WindowText(GetDlgItem(box, 0xFFFF));
+    seen->caption = WindowTextOf(box);
+    seen->text = WindowTextOf(GetDlgItem(box, 0xFFFF));
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(box); });
     return true;

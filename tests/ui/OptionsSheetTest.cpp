@@ -322,12 +322,14 @@ TEST_F(OptionsSheetTest, CalendarPreviewBoxFollowsTheEdits) {
         EXPECT_EQ(black, pixel(0, 60)) << "the preview's outline";
 
         // Typing moves the box at once; off the screen it disappears.
+        // The edit's own repaint runs on the sheet's thread; the checks
+        // start once the box stands where the edit puts it.
         Type(page, IDC_CALENDAR_MARGIN_X, "130");
-        repaint();
+        WaitUntil([&] { repaint(); return pixel(130, 118) == white; }, 3000);
         EXPECT_EQ(desktop, pixel(154, 118));
         EXPECT_EQ(white, pixel(130, 118));
         Type(page, IDC_CALENDAR_MARGIN_X, "2000");
-        repaint();
+        WaitUntil([&] { repaint(); return pixel(130, 118) == desktop; }, 3000);
         EXPECT_EQ(desktop, pixel(130, 118));
         EXPECT_EQ(desktop, pixel(154, 118));
         PressCancel(sheet);
