@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "Gdi.h"
 #include "WinApp.h"
 
 #include <cassert>
@@ -115,8 +116,10 @@ END_MESSAGE_MAP()
 
 INT_PTR CDialog::DoModal() {
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    return DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), parent,
-                           &CDialog::ModalDialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), parent,
+                                           &CDialog::ModalDialogProc, reinterpret_cast<LPARAM>(this));
+    ReleaseCachedScreenBuffers();
+    return result;
 }
 
 void CDialog::EndDialog(INT_PTR result) {

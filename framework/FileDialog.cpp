@@ -1,5 +1,7 @@
 #include "FileDialog.h"
 
+#include "Gdi.h"
+#include "SystemLibrary.h"
 #include "WinApp.h"
 
 #include <cstring>
@@ -35,11 +37,19 @@ INT_PTR CFileDialog::DoModal() {
         CWnd* main = AfxGetMainWnd();
         m_ofn.hwndOwner = main ? main->m_hWnd : nullptr;
     }
+    // A template of our own may hold common controls.
+    const CommonControls controls(ICC_WIN95_CLASSES);
+    const SystemLibrary dialogs("comdlg32.dll");
+    using ShowFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    const auto show = dialogs.Entry<ShowFn>(m_bOpenFileDialog ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    if (!show) return IDCANCEL;
+
     confirmed_ = false;
     CFileDialog* const outer = g_starting;
     g_starting = this;
-    const BOOL accepted = m_bOpenFileDialog ? GetOpenFileNameA(&m_ofn) : GetSaveFileNameA(&m_ofn);
+    const BOOL accepted = show(&m_ofn);
     g_starting = outer;
+    ReleaseCachedScreenBuffers();
     return accepted || confirmed_ ? IDOK : IDCANCEL;
 }
 

@@ -78,3 +78,10 @@ CMemoryDC::CMemoryDC(HDC reference, int width, int height) : CDC(nullptr) {
 CMemoryDC::~CMemoryDC() {
     if (dc_ && oldBitmap_) SelectObject(dc_.get(), oldBitmap_);
 }
+
+void ReleaseCachedScreenBuffers() noexcept {
+    HDC dcs[8];
+    for (HDC& dc : dcs) dc = GetDCEx(nullptr, nullptr, DCX_CACHE);
+    for (HDC dc : dcs)
+        if (dc) ReleaseDC(nullptr, dc);
+}

@@ -32,6 +32,13 @@ protected:
     HDC m_hDC;
 };
 
+// Wine's cached device contexts keep the screen buffer of the last window
+// they drew until they draw again, so a closed window would hold one as large
+// as itself for the rest of the run. Called once a window of ours is gone:
+// taking each cached context for the screen lets the buffer go. Elsewhere it
+// costs a few calls.
+void ReleaseCachedScreenBuffers() noexcept;
+
 // Saves the whole state of a device context (selected objects, colours,
 // modes) and restores it at the end of the scope.
 class ScopedSaveDC {

@@ -11,7 +11,3 @@ HIMAGELIST CImageList::Detach() noexcept {
     m_hImageList = nullptr;
     return list;
 }
-
-int CImageList::GetImageCount() const {
-    return m_hImageList ? ImageList_GetImageCount(m_hImageList) : 0;
-}

@@ -17,7 +17,6 @@ public:
     BOOL Attach(HIMAGELIST list) noexcept;
     // Forgets the list without destroying it; returns it.
     HIMAGELIST Detach() noexcept;
-    int GetImageCount() const;
 
     HIMAGELIST m_hImageList = nullptr;
 };

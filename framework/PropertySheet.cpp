@@ -1,5 +1,7 @@
 #include "PropertySheet.h"
 
+#include "Gdi.h"
+#include "SystemLibrary.h"
 #include "WinApp.h"
 
 #include <cassert>
@@ -80,8 +82,10 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
 }
 
 INT_PTR CPropertySheet::DoModal() {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
+    const CommonControls controls(ICC_UPDOWN_CLASS | ICC_TAB_CLASSES);
+    using PropertySheetFn = INT_PTR(WINAPI*)(LPCPROPSHEETHEADERA);
+    const auto propertySheet = controls.Library().Entry<PropertySheetFn>("PropertySheetA");
+    if (!propertySheet) return IDCANCEL;
 
     // One block of records, each sizeof apart, as the page records say.
     records_.clear();
@@ -98,7 +102,8 @@ INT_PTR CPropertySheet::DoModal() {
     m_psh.ppsp = records_.data();
 
     confirmed_ = false;
-    const INT_PTR result = PropertySheetA(&m_psh);
+    const INT_PTR result = propertySheet(&m_psh);
+    ReleaseCachedScreenBuffers();
     window_ = nullptr;
     (void)result;  // its value differs between versions; the pages know
     return confirmed_ ? IDOK : IDCANCEL;

@@ -1,4 +1,6 @@
-#include "SplashWindow.h"
+#include "ui/SplashWindow.h"
+
+#include "framework/Gdi.h"
 
 IMPLEMENT_DYNAMIC(CSplashWindow, CWnd)
 
@@ -7,6 +9,10 @@ BEGIN_MESSAGE_MAP(CSplashWindow, CWnd)
     ON_MESSAGE(WM_QUERYNEWPALETTE, OnQueryNewPalette)
     ON_MESSAGE(WM_PALETTECHANGED, OnPaletteChanged)
 END_MESSAGE_MAP()
+
+CSplashWindow::~CSplashWindow() {
+    if (!m_hWnd) ReleaseCachedScreenBuffers();
+}
 
 BOOL CSplashWindow::Create(CWnd* owner, DWORD style, DWORD exStyle) {
     if (!owner) owner = AfxGetMainWnd();

@@ -1,5 +1,6 @@
 #include "ui/TrayIcon.h"
 
+#include "framework/Gdi.h"
 #include "framework/Handle.h"
 #include "framework/WinApp.h"
 
@@ -141,6 +142,7 @@ LRESULT CTrayIcon::ShowPopupMenu(CWnd& target) {
     // Lets the menu close properly when the user clicks elsewhere.
     target.PostMessage(WM_NULL, 0, 0);
     popupMenu_.DestroyMenu();
+    ReleaseCachedScreenBuffers();
     return 1;
 }
 
