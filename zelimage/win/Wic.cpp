@@ -32,6 +32,7 @@ public:
           uninitialize_(Entry<UninitializeFn>(ole32_, "CoUninitialize")),
           create_(Entry<CreateFn>(ole32_, "CoCreateInstance")),
           convert_(Entry<ConvertFn>(codecs_, "WICConvertBitmapSource")),
+          getClassObject_(Entry<GetClassObjectFn>(codecs_, "DllGetClassObject")),
           result_(initialize_ && uninitialize_ ? initialize_(nullptr, COINIT_MULTITHREADED) : E_NOTIMPL) {}
     ~WicSession() {
         if (SUCCEEDED(result_)) uninitialize_();
@@ -39,7 +40,17 @@ public:
     WicSession(const WicSession&) = delete;
     WicSession& operator=(const WicSession&) = delete;
 
+    // From the imaging component's own class object where it has one: an
+    // object activated through COM keeps its library loaded after the session
+    // (Wine keeps it until the process ends).
     HRESULT CreateInstance(REFCLSID clsid, REFIID iid, void** object) const {
+        IClassFactory* classFactory = nullptr;
+        if (getClassObject_ && SUCCEEDED(getClassObject_(clsid, IID_IClassFactory,
+                                                         reinterpret_cast<void**>(&classFactory)))) {
+            const HRESULT result = classFactory->CreateInstance(nullptr, iid, object);
+            classFactory->Release();
+            if (SUCCEEDED(result)) return result;
+        }
         return create_ ? create_(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object) : E_NOTIMPL;
     }
     HRESULT ConvertBitmapSource(REFWICPixelFormatGUID format, IWICBitmapSource* source,
@@ -52,6 +63,7 @@ private:
     using UninitializeFn = void(WINAPI*)();
     using CreateFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
     using ConvertFn = HRESULT(WINAPI*)(REFWICPixelFormatGUID, IWICBitmapSource*, IWICBitmapSource**);
+    using GetClassObjectFn = HRESULT(WINAPI*)(REFCLSID, REFIID, LPVOID*);
 
     template <class Fn>
     static Fn Entry(const LibraryHandle& library, const char* name) {
@@ -64,6 +76,7 @@ private:
     UninitializeFn uninitialize_;
     CreateFn create_;
     ConvertFn convert_;
+    GetClassObjectFn getClassObject_;
     HRESULT result_;
 };
 
