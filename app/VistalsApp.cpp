@@ -1,6 +1,7 @@
 #include "VistalsApp.h"
 
 #include "app/MainFrame.h"
+#include "app/SchedulerState.h"
 #include "app/Messages.h"
 #include "settings/Settings.h"
 #include "app/StartupRules.h"
@@ -111,10 +112,15 @@ void CVistalsApp::ShutDown(DWORD workerWaitMs) {
     shutDown_ = true;
     TheCompositionQueue.Shutdown(workerWaitMs);
     if (TheMainFrame) TheMainFrame->m_trayIcon.RemoveIcon();
+    // At the session's end the Options sheet or the Select dialog may still
+    // be open, and it goes on using the sets and the library until the
+    // process is ended: they are saved but stay.
+    const bool dialogOpen = !ChangesAllowed;
     // The sets first: they are saved under the cycle method still in memory.
-    SaveAndDestroyImageSetList();
+    if (dialogOpen) SaveImageSetList();
+    else SaveAndDestroyImageSetList();
     // A worker that outlived the wait still uses the library.
-    if (TheCompositionQueue.IsIdle()) UnbindImageLibrary();
+    if (TheCompositionQueue.IsIdle() && !dialogOpen) UnbindImageLibrary();
     if (settingsLoaded_) SaveSettings();
     instanceEvent_.reset();
 }

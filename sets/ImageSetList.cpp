@@ -147,10 +147,14 @@ const CString* CImageSetList::NextImage(int avoid) {
     return &set.GetEntry(position)->m_strPath;
 }
 
+void SaveImageSetList() {
+    // Pictures given for one run must not replace the user's stored sets.
+    if (TheImageSetList && !TheImageSetList->m_bFromCommandLine) TheImageSetList->SaveToRegistry();
+}
+
 void SaveAndDestroyImageSetList() {
     if (!TheImageSetList) return;
-    // Pictures given for one run must not replace the user's stored sets.
-    if (!TheImageSetList->m_bFromCommandLine) TheImageSetList->SaveToRegistry();
+    SaveImageSetList();
     delete TheImageSetList;
     TheImageSetList = nullptr;
 }

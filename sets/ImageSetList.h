@@ -57,6 +57,7 @@ extern CImageSetList* TheImageSetList;
 // behind the sets it writes, and moves this number along. -1: none.
 extern int FirstUnloadedStoredSet;
 
-// Shutdown: saves the current list unless it came from the command line,
-// then destroys it.
+// Shutdown: saves the current list unless it came from the command line;
+// the second also destroys it.
+void SaveImageSetList();
 void SaveAndDestroyImageSetList();

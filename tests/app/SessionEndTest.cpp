@@ -1,12 +1,14 @@
 // The program at log-off or shutdown: Windows asks with WM_QUERYENDSESSION
 // and announces the end with WM_ENDSESSION, after which the process may be
 // ended at any moment. Everything must be saved by then, once.
+#include "res/resource.h"
 #include "settings/Settings.h"
 #include "sets/ImageSetList.h"
 #include "support/ProgramProcess.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -142,4 +144,31 @@ TEST_F(SessionEndTest, ASessionThatDoesNotEndChangesNothing) {
     EXPECT_EQ(5u, Stored(kAppPath, "CalendarPosition"));  // nothing saved yet
     EXPECT_TRUE(program.Exit());
     EXPECT_EQ(4u, Stored(kAppPath, "CalendarPosition"));  // saved at the exit
+}
+
+TEST_F(SessionEndTest, ADialogLeftOpenAtTheEndGoesOnWorkingOnWhatWasSaved) {
+    const std::string a = folder_ + "\\a.bmp", b = folder_ + "\\b.bmp";
+    ASSERT_TRUE(WriteSolidBmp(a, 64, 48, RGB(10, 20, 30)));
+    ASSERT_TRUE(WriteSolidBmp(b, 64, 48, RGB(30, 20, 10)));
+    StoreSets({a, b}, {a});
+
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start());
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(program.WaitForMessageLoop(frame));
+    PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog = FindWindowA("#32770", "Select Background Images")); }));
+
+    EndSession(frame);
+    EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
+    // Windows may end the process at any moment now, but until it does the
+    // dialog is the user's: confirming it replaces the list it was given and
+    // starts a change, which needs that list and the library still there.
+    SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    EXPECT_EQ(0u, program.ExitCode());
+    EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
 }
