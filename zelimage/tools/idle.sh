@@ -7,7 +7,10 @@
 # time each uses over the same idle window.
 #
 #   idle.sh BUILD_DIR      (./vistals.sh bench starts Wine and the display)
-# BENCH_IDLE_SECONDS (default 120) sets the idle window.
+# BENCH_IDLE_SECONDS (default 120) sets the idle window. The largest
+# differences by mapping (libraries, heap, other memory) follow the figures;
+# BENCH_IDLE_MAPS=DIR keeps both programs' mappings after start-up and after
+# the changes.
 set -euo pipefail
 BUILD=$(cd "$1" && pwd)
 IDLE_SECONDS=${BENCH_IDLE_SECONDS:-120}
@@ -52,6 +55,27 @@ pid_of() {
   return 1
 }
 
+# Resident KiB per mapping, largest first; anonymous memory as "[anon]".
+rss_by_mapping() {
+  awk '/^[0-9a-f]+-[0-9a-f]+ / {name = $6 == "" ? "[anon]" : $6} /^Rss:/ {rss[name] += $2}
+       END {for (n in rss) if (rss[n] > 0) printf "%8d %s\n", rss[n], n}' "/proc/$1/smaps" | sort -rn
+}
+
+MAPS=${BENCH_IDLE_MAPS:-$BUILD/idle-maps}
+# write_maps WHEN: both programs' mappings into MAPS.
+write_maps() {
+  mkdir -p "$MAPS"
+  rss_by_mapping "$bare" >"$MAPS/bare-$1.txt"
+  rss_by_mapping "$ours" >"$MAPS/vistals-$1.txt"
+}
+
+# largest_differences WHEN: the mappings where Vistals holds most beyond the
+# bare program, in KiB.
+largest_differences() {
+  awk 'FNR == NR {bare[$2] = $1; next} {d = $1 - bare[$2]; if (d >= 64) printf "%8d KiB  %s\n", d, $2}' \
+    "$MAPS/bare-$1.txt" "$MAPS/vistals-$1.txt" | sort -rn | head -n 10
+}
+
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 threads() { ls "/proc/$1/task" | wc -l; }
 # Processor time of all the process's threads, in microseconds.
@@ -89,6 +113,7 @@ trap finish EXIT
 poke ready >/dev/null || { echo "idle: Vistals shows no frame" >&2; exit 1; }
 wait_quiet "$ours"
 bare_start=$(rss_kib "$bare"); ours_start=$(rss_kib "$ours")
+write_maps start
 
 problems=0
 for _ in 1 2 3; do
@@ -99,6 +124,7 @@ for _ in 1 2 3; do
 done
 sleep 2
 bare_after=$(rss_kib "$bare"); ours_after=$(rss_kib "$ours")
+write_maps after
 
 bare_cpu0=$(cpu_us "$bare"); ours_cpu0=$(cpu_us "$ours")
 sleep "$IDLE_SECONDS"
@@ -117,6 +143,8 @@ printf '%-22s %10s %10s %10s\n' "after idling MB" "$(mib "$bare_end")" "$(mib "$
 printf '%-22s %10s %10s %10s\n' "threads while idle" "$bare_threads" "$ours_threads" $((ours_threads - bare_threads))
 printf '%-22s %10s %10s %10s\n' "idle CPU ms/minute" "$(per_min "$bare_cpu")" "$(per_min "$ours_cpu")" \
   "$(per_min $((ours_cpu - bare_cpu)))"
+echo "idle: where Vistals holds more than the bare program after the changes:"
+largest_differences after
 misses=()
 [ $((ours_after - bare_after)) -le 2048 ] || misses+=("working set after changes is more than 2 MB above the bare program's")
 [ $((ours_end - bare_end)) -le 2048 ] || misses+=("working set after idling is more than 2 MB above the bare program's")
