@@ -80,7 +80,9 @@ CMemoryDC::~CMemoryDC() {
 }
 
 void ReleaseCachedScreenBuffers() noexcept {
-    HDC dcs[8];
+    // More than the cache holds after a dialog with many controls has painted;
+    // beyond the cache the system makes new ones or refuses.
+    HDC dcs[32];
     for (HDC& dc : dcs) dc = GetDCEx(nullptr, nullptr, DCX_CACHE);
     for (HDC dc : dcs)
         if (dc) ReleaseDC(nullptr, dc);
