@@ -3,7 +3,7 @@
 //   ready  waits for the Vistals frame and closes the start-up About box
 //   next   asks Vistals for the next picture, as its tray menu does
 //   boxes  prints the text of any message box Vistals shows; fails if one does
-//   exit   ends Vistals and the bare tray program
+//   exit   ends Vistals and the bare tray programs
 #include "res/resource.h"
 
 #include <windows.h>
@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "boxes") == 0) return Boxes();
     if (std::strcmp(command, "exit") == 0) {
         if (HWND frame = Frame()) PostMessageA(frame, WM_COMMAND, kAppExit, 0);
-        if (HWND bare = FindWindowA("BareTrayWindow", nullptr)) PostMessageA(bare, WM_CLOSE, 0, 0);
+        for (HWND window : TopWindows())
+            if (HasClass(window, "BareTrayWindow")) PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     }
     std::fputs("usage: vistals_idle_poke ready|next|boxes|exit\n", stderr);
