@@ -69,13 +69,14 @@ write_maps() {
   mkdir -p "$MAPS"
   rss_by_mapping "$bare" >"$MAPS/bare-$1.txt"
   rss_by_mapping "$ours" >"$MAPS/vistals-$1.txt"
+  rss_by_mapping "$floor" >"$MAPS/bare-window-and-thread-$1.txt"
 }
 
 # largest_differences WHEN: the mappings where Vistals holds most beyond the
-# bare program, in KiB.
+# bare program that showed a window and ended a thread, in KiB.
 largest_differences() {
   awk 'FNR == NR {bare[$2] = $1; next} {d = $1 - bare[$2]; if (d >= 64) printf "%8d KiB  %s\n", d, $2}' \
-    "$MAPS/bare-$1.txt" "$MAPS/vistals-$1.txt" | sort -rn | head -n 10
+    "$MAPS/bare-window-and-thread-$1.txt" "$MAPS/vistals-$1.txt" | sort -rn | head -n 10
 }
 
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
@@ -152,7 +153,7 @@ printf '%-22s %10s %10s %10s\n' "idle CPU ms/minute" "$(per_min "$bare_cpu")" "$
 # program that did both once shows that share.
 echo "idle: the bare program after showing one window and ending one thread holds" \
   "$(mib $((floor_after - bare_after))) MB more; Vistals beyond that: $(mib $((ours_after - floor_after))) MB"
-echo "idle: where Vistals holds more than the bare program after the changes:"
+echo "idle: where Vistals holds more than that program after the changes:"
 largest_differences after
 misses=()
 [ $((ours_after - bare_after)) -le 2048 ] || misses+=("working set after changes is more than 2 MB above the bare program's")
