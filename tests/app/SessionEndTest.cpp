@@ -69,6 +69,16 @@ protected:
         ASSERT_TRUE(stored.SaveToRegistry());
     }
 
+    // Two stored sets of two small pictures; the program started on them.
+    HWND StartOnTwoSmallSets(ProgramProcess& program) {
+        const std::string a = folder_ + "\\a.bmp", b = folder_ + "\\b.bmp";
+        EXPECT_TRUE(WriteSolidBmp(a, 64, 48, RGB(10, 20, 30)));
+        EXPECT_TRUE(WriteSolidBmp(b, 64, 48, RGB(30, 20, 10)));
+        StoreSets({a, b}, {a});
+        EXPECT_TRUE(program.Start());
+        return program.WaitForFrame();
+    }
+
     RegistrySandbox sandbox_;
     std::string wallpaper_, folder_;
 };
@@ -76,14 +86,8 @@ protected:
 }  // namespace
 
 TEST_F(SessionEndTest, EverythingIsSavedBeforeTheAnnouncementIsAnsweredAndNotAgainAtExit) {
-    const std::string a = folder_ + "\\a.bmp", b = folder_ + "\\b.bmp";
-    ASSERT_TRUE(WriteSolidBmp(a, 64, 48, RGB(10, 20, 30)));
-    ASSERT_TRUE(WriteSolidBmp(b, 64, 48, RGB(30, 20, 10)));
-    StoreSets({a, b}, {a});
-
     ProgramProcess program;
-    ASSERT_TRUE(program.Start());
-    HWND frame = program.WaitForFrame();
+    HWND frame = StartOnTwoSmallSets(program);
     ASSERT_NE(nullptr, frame);
     // The start-up change moves on to the second picture of the first set.
     for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && !IsCompleteBmp(wallpaper_, nullptr);)
@@ -147,14 +151,8 @@ TEST_F(SessionEndTest, ASessionThatDoesNotEndChangesNothing) {
 }
 
 TEST_F(SessionEndTest, ADialogLeftOpenAtTheEndGoesOnWorkingOnWhatWasSaved) {
-    const std::string a = folder_ + "\\a.bmp", b = folder_ + "\\b.bmp";
-    ASSERT_TRUE(WriteSolidBmp(a, 64, 48, RGB(10, 20, 30)));
-    ASSERT_TRUE(WriteSolidBmp(b, 64, 48, RGB(30, 20, 10)));
-    StoreSets({a, b}, {a});
-
     ProgramProcess program;
-    ASSERT_TRUE(program.Start());
-    HWND frame = program.WaitForFrame();
+    HWND frame = StartOnTwoSmallSets(program);
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(program.WaitForMessageLoop(frame));
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
