@@ -69,6 +69,15 @@ void OnError(png_structp png, png_const_charp message) {
 
 void OnWarning(png_structp, png_const_charp) {}
 
+// Only the pixels matter: text, profiles and the other chunks about the
+// picture are passed over unread. libpng would first allocate what their
+// length field claims, so a 60-byte file could ask for gigabytes.
+void IgnoreMetadataChunks(png_structp png) {
+    static const png_byte kIgnored[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0tIME\0pHYs\0oFFs\0pCAL\0sCAL\0"
+                                       "sTER\0hIST\0bKGD\0cHRM\0gAMA\0sRGB\0sBIT";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, int(sizeof kIgnored / 5));
+}
+
 struct Reader {
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -80,6 +89,7 @@ struct Reader {
         if (!info) return;
         png_set_read_fn(png, &source, ReadFromSource);
         png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+        IgnoreMetadataChunks(png);
     }
     // Hands the pixel data to a helper thread when there is enough of it.
     void InflateAheadWith(std::unique_ptr<InflateAhead>& ahead) {

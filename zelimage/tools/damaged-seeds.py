@@ -4,7 +4,8 @@
     damaged-seeds.py FORMAT DIR      (FORMAT: bmp, jpg, png or gif)
 
 For every format: the files cut short at a few points. Then, per format,
-headers that promise absurd sizes (zero, negative, far beyond memory), and
+headers that promise absurd sizes (zero, negative, far beyond memory; for
+PNG also a chunk length), and
 for JPEG a file whose headers are whole but whose scan is broken. The
 fuzzer starts from these, so the paths that refuse bad input are walked from
 the first run on. Files already present are left as they are.
@@ -87,6 +88,8 @@ def png_sizes(data):
         ihdr = struct.pack(">II", width, height) + rest[:5]
         yield tag, data[:8] + png_chunk(b"IHDR", ihdr) + tail
     yield "crc-wrong", data[:29] + b"\0\0\0\0" + data[33:]
+    # A text chunk that claims 1.8 GB, right after IHDR.
+    yield "text-claims-gigabytes", data[:33] + struct.pack(">I", 0x70600000) + b"tEXtI\x18:" + data[33:]
 
 
 def gif_sizes(data):
