@@ -151,7 +151,7 @@ struct Channel {
         max = m >> shift;
         // Only contiguous masks count; the rest of the bits are ignored.
         uint32_t run = 0;
-        while ((max >> run) & 1) ++run;
+        while (run < 32 && ((max >> run) & 1)) ++run;
         max = run >= 32 ? 0xFFFFFFFFu : ((1u << run) - 1);
     }
     uint8_t Extract(uint32_t v) const {

@@ -90,6 +90,16 @@ TEST(BmpRead, TopDownThirtyTwoBitAndBitFieldsVariants) {
     image = ReadBack(BuildBmp(fields));
     EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 0, 0));
 
+    // A mask of all 32 bits is one whole channel (the count of its bits must
+    // stop at 32, not shift past the word).
+    BmpRecipe wide;
+    wide.width = 2; wide.height = 1; wide.bits = 32; wide.compression = 3;
+    wide.masks[0] = 0xFFFFFFFF; wide.masks[1] = 0; wide.masks[2] = 0;
+    wide.pixels = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x80};
+    image = ReadBack(BuildBmp(wide));
+    EXPECT_EQ((Rgb{255, 0, 0}), PixelAt(image, 0, 0));
+    EXPECT_EQ((Rgb{128, 0, 0}), PixelAt(image, 1, 0));
+
     // 16-bit without bit fields is 5-5-5.
     BmpRecipe rgb555;
     rgb555.width = 1; rgb555.height = 1; rgb555.bits = 16;
