@@ -14,8 +14,6 @@ class SystemLibrary {
 public:
     explicit SystemLibrary(const char* name) noexcept : module_(LoadLibraryA(name)) {}
 
-    explicit operator bool() const noexcept { return static_cast<bool>(module_); }
-
     // The library's function `name` as `Fn`, or null when it is missing.
     template <class Fn>
     Fn Entry(const char* name) const noexcept {
@@ -32,7 +30,6 @@ private:
 class CommonControls {
 public:
     explicit CommonControls(DWORD classes) noexcept;
-    explicit operator bool() const noexcept { return static_cast<bool>(library_); }
     const SystemLibrary& Library() const noexcept { return library_; }
 
 private:
