@@ -65,6 +65,25 @@ std::string DescribeStored() {
     return Describe(stored);
 }
 
+// A marker posted to the dialog, and a hook on the dialog's thread that
+// signals when the thread takes it from its queue: posted messages are taken
+// in order, each after the one before was handled.
+UINT SettleMarker() {
+    static const UINT marker = RegisterWindowMessageA("VistalsTestSettleMarker");
+    return marker;
+}
+
+HANDLE MarkerTaken() {
+    static const HANDLE taken = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    return taken;
+}
+
+LRESULT CALLBACK WatchForMarker(int code, WPARAM removal, LPARAM message) {
+    if (code == HC_ACTION && removal == PM_REMOVE && reinterpret_cast<const MSG*>(message)->message == SettleMarker())
+        SetEvent(MarkerTaken());
+    return CallNextHookEx(nullptr, code, removal, message);
+}
+
 // The dialog as the driver thread sees it: its windows, and its tree
 // through the dialog's own (stateless) tree wrapper.
 struct Driven {
@@ -75,13 +94,15 @@ struct Driven {
     HWND Tree() const { return tree.m_hWnd; }
     HWND Edit() const { return tree.GetEditControl(); }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    // Waits until the dialog's thread has handled what was posted to it. A
-    // thread takes sent messages before posted ones, so one sent message can
-    // overtake the posts on a busy machine; a second is taken only after the
-    // thread dispatched what it found queued.
+    // Waits until the dialog's thread has handled what was posted to it, and
+    // what that handling posted in turn. (Sent messages would overtake the
+    // posted ones: a thread takes those first.)
+    // A dialog that closes drops the marker with its window.
     void Settle() const {
-        SendMessageA(dialog, WM_NULL, 0, 0);
-        SendMessageA(dialog, WM_NULL, 0, 0);
+        for (int round = 0; round < 2; ++round) {
+            if (!PostMessageA(dialog, SettleMarker(), 0, 0)) return;
+            EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(MarkerTaken(), 0) == WAIT_OBJECT_0 || !IsWindow(dialog); }));
+        }
     }
     void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
     void Focus(HWND control) const { SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE); }
@@ -152,8 +173,10 @@ INT_PTR RunDriven(CBatchC& dialog, const std::function<void(const Driven&)>& scr
         for (int i = 0; i < 3 && !WaitUntil([&] { return !IsWindow(window); }, 3000); ++i)
             PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
     });
+    HHOOK watch = SetWindowsHookExA(WH_GETMESSAGE, WatchForMarker, nullptr, GetCurrentThreadId());
     const INT_PTR result = dialog.DoModal();
     driver.join();
+    if (watch) UnhookWindowsHookEx(watch);
     return result;
 }
 
