@@ -23,6 +23,19 @@ std::string SystemMessage(DWORD error) {
     return message;
 }
 
+// The path for the wide calls: narrow paths stop at MAX_PATH, so an absolute
+// one longer than that gets the "\\?\" form, which takes it as it is.
+std::wstring ReadablePath(const std::string& path) {
+    const int needed = MultiByteToWideChar(CP_ACP, 0, path.c_str(), int(path.size()), nullptr, 0);
+    std::wstring wide(size_t(needed > 0 ? needed : 0), L'\0');
+    if (needed > 0) MultiByteToWideChar(CP_ACP, 0, path.c_str(), int(path.size()), &wide[0], needed);
+    if (wide.size() < MAX_PATH || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
+    if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+    return wide;
+}
+
 bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
     size_t done = 0;
     while (done < size) {
@@ -64,8 +77,9 @@ bool MoveOver(const std::string& from, const std::string& to, DWORD& error) {
 }  // namespace
 
 Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle file(CreateFileW(ReadablePath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         reason = SystemMessage(GetLastError());
         return kErrOpen;

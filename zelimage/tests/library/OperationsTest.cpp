@@ -304,3 +304,26 @@ TEST_F(LibraryTest, BmpCarryingAPngStreamAndTwoBitPalettes) {
     EXPECT_EQ((zel::Rgb{255, 0, 0}), PixelAt(pixels, 2, 0));
     lib->FreeImage(image);
 }
+
+TEST_F(LibraryTest, APictureBehindAPathLongerThanMaxPathOpens) {
+    std::string deep = folder;
+    while (deep.size() < MAX_PATH + 40) {
+        deep += "\\a-folder-name-long-enough-to-add-up";
+        const std::wstring wide(deep.begin(), deep.end());
+        CreateDirectoryW((L"\\\\?\\" + wide).c_str(), nullptr);
+    }
+    const std::string path = deep + "\\deep.bmp";
+    const std::wstring wide(path.begin(), path.end());
+    Bytes bmp;
+    zel::WriteBmp(Pattern(6, 4), bmp);
+    HANDLE file = CreateFileW((L"\\\\?\\" + wide).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    WriteFile(file, bmp.data(), DWORD(bmp.size()), &written, nullptr);
+    CloseHandle(file);
+
+    ImageHandle image = Load(path);
+    ASSERT_NE(0, image);
+    EXPECT_TRUE(SamePixels(Pattern(6, 4), Pixels(image)));
+    lib->FreeImage(image);
+}
