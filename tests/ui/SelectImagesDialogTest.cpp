@@ -96,8 +96,8 @@ struct Driven {
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     // Waits until the dialog's thread has handled what was posted to it, and
     // what that handling posted in turn. (Sent messages would overtake the
-    // posted ones: a thread takes those first.)
-    // A dialog that closes drops the marker with its window.
+    // posted ones: a thread takes those first.) A dialog that closes drops
+    // the marker with its window.
     void Settle() const {
         for (int round = 0; round < 2; ++round) {
             if (!PostMessageA(dialog, SettleMarker(), 0, 0)) return;

@@ -20,6 +20,22 @@ struct LibraryTraits {
 };
 using LibraryHandle = Owned<LibraryTraits>;
 
+template <class T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() { if (p_) p_->Release(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    T** put() { if (p_) { p_->Release(); p_ = nullptr; } return &p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    T* p_ = nullptr;
+};
+
 // COM and the imaging component, mapped only while a picture needs them: a
 // tray program that rarely meets a TIFF should not carry them all day. The
 // calling thread has COM as long as this object lives; a thread that already
@@ -44,11 +60,10 @@ public:
     // object activated through COM keeps its library loaded after the session
     // (Wine keeps it until the process ends).
     HRESULT CreateInstance(REFCLSID clsid, REFIID iid, void** object) const {
-        IClassFactory* classFactory = nullptr;
-        if (getClassObject_ && SUCCEEDED(getClassObject_(clsid, IID_IClassFactory,
-                                                         reinterpret_cast<void**>(&classFactory)))) {
+        ComPtr<IClassFactory> classFactory;
+        if (getClassObject_ &&
+            SUCCEEDED(getClassObject_(clsid, IID_IClassFactory, reinterpret_cast<void**>(classFactory.put())))) {
             const HRESULT result = classFactory->CreateInstance(nullptr, iid, object);
-            classFactory->Release();
             if (SUCCEEDED(result)) return result;
         }
         return create_ ? create_(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object) : E_NOTIMPL;
@@ -78,22 +93,6 @@ private:
     ConvertFn convert_;
     GetClassObjectFn getClassObject_;
     HRESULT result_;
-};
-
-template <class T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { if (p_) p_->Release(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** put() { if (p_) { p_->Release(); p_ = nullptr; } return &p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
 };
 
 std::string Narrow(const std::wstring& text) {
