@@ -9,11 +9,13 @@ std::string WindowTextOf(HWND window) {
     return buffer;
 }
 
-bool IsDialogWindow(HWND window) {
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    return strcmp(cls, "#32770") == 0;
+std::string ClassNameOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
 }
+
+bool IsDialogWindow(HWND window) { return ClassNameOf(window) == "#32770"; }
 
 namespace {
 

@@ -11,8 +11,9 @@
 #include <thread>
 #include <vector>
 
-// A window's text, and whether it is of the system's dialog class.
+// A window's text, its class, and whether that is the system's dialog class.
 std::string WindowTextOf(HWND window);
+std::string ClassNameOf(HWND window);
 bool IsDialogWindow(HWND window);
 
 struct CaughtBox {

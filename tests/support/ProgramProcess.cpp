@@ -46,8 +46,9 @@ ProgramProcess::~ProgramProcess() {
     CloseHandle(info_.hProcess);
 }
 
-bool ProgramProcess::Start(const std::vector<std::string>& arguments, const std::string& folder) {
-    const std::string program = DistDir() + "\\Vistals.exe";
+bool ProgramProcess::Start(const std::vector<std::string>& arguments, const std::string& folder,
+                           const std::string& programCopy) {
+    const std::string program = programCopy.empty() ? DistDir() + "\\Vistals.exe" : programCopy;
     std::string commandLine = Quote(program);
     for (const std::string& argument : arguments) commandLine += " " + Quote(argument);
     STARTUPINFOA startup{};
@@ -90,6 +91,12 @@ bool ProgramProcess::WaitForMessageLoop(HWND frame) const {
     const size_t before = VisibleAboutBoxes(info_.dwProcessId).size();
     if (!PostMessageA(frame, WM_COMMAND, 57664 /* ID_APP_ABOUT */, 0)) return false;
     return WaitUntil([&] { return VisibleAboutBoxes(info_.dwProcessId).size() > before; });
+}
+
+void ProgramProcess::Kill() {
+    if (!info_.hProcess) return;
+    TerminateProcess(info_.hProcess, 1);
+    WaitForExit(INFINITE);
 }
 
 int ProgramProcess::ThreadCount() const {

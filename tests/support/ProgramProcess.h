@@ -15,10 +15,12 @@ public:
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-    // Starts <dist>\Vistals.exe with the given arguments, in `folder`
-    // (empty: the program's own folder).
-    bool Start(const std::vector<std::string>& arguments = {}, const std::string& folder = {});
+    // Starts <dist>\Vistals.exe (or the copy at `program`) with the given
+    // arguments, in `folder` (empty: the program's own folder).
+    bool Start(const std::vector<std::string>& arguments = {}, const std::string& folder = {},
+               const std::string& program = {});
     DWORD Id() const { return info_.dwProcessId; }
+    DWORD MainThreadId() const { return info_.dwThreadId; }
     // The program's top-level window titled "Vistals"; waits for it.
     HWND WaitForFrame(DWORD timeoutMs = 15000) const;
     // Waits for the process to end; false on time-out.
@@ -28,6 +30,8 @@ public:
     int ThreadCount() const;
     // Asks the program to exit through its own command and waits.
     bool Exit(DWORD timeoutMs = 15000);
+    // Ends the process at once, as the task manager does, and waits.
+    void Kill();
     // Waits until start-up is over and the message loop runs: an About box
     // asked for through the frame's queue has appeared.
     bool WaitForMessageLoop(HWND frame) const;

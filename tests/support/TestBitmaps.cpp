@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color) {
+std::string SolidBmp(int width, int height, COLORREF color) {
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
@@ -27,7 +27,11 @@ bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF colo
         row[x * 3 + 2] = static_cast<char>(GetRValue(color));
     }
     for (int y = 0; y < height; ++y) bytes += row;
-    return WriteFileBytes(path, bytes);
+    return bytes;
+}
+
+bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color) {
+    return WriteFileBytes(path, SolidBmp(width, height, color));
 }
 
 bool IsCompleteBmp(const std::string& path, std::string* why) {

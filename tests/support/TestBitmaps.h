@@ -6,7 +6,8 @@
 
 #include <string>
 
-// A 24-bit bottom-up BMP of one colour.
+// A 24-bit bottom-up BMP of one colour, as the bytes of its file or written.
+std::string SolidBmp(int width, int height, COLORREF color);
 bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color);
 
 // True when the file is a BMP whose header, sizes and length agree, that is
