@@ -199,13 +199,26 @@ cmd_soak() {
   "$ROOT/tests/soak/soak.sh" "$BUILD" "$TEST_BUILD" "${1:-300}"
 }
 
+# The random-action run (tests/monkey): ACTIONS steps (5000 unless given)
+# chosen from SEED (from the clock unless given); the same two numbers
+# replay a failure.
+cmd_monkey() {
+  local actions="${1:-5000}" seed="${2:-$(date +%s)}"
+  build_for_wine
+  cmake --build "$TEST_BUILD" --target monkey
+  start_session wine-monkey yes
+  local samples; samples=$(sample_pictures)
+  "$VISTALS_WINE" "$TEST_BUILD/tests-bin/monkey.exe" "$actions" "$seed" \
+    "$("$VISTALS_WINE" winepath -w "$samples" 2>/dev/null)" </dev/null
+}
+
 cmd_fuzz() {
   cmd_setup
   "$ROOT/zelimage/tools/fuzz.sh" "$BUILD" "${1:-60}"
 }
 
 usage() {
-  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|soak [N]|fuzz SECONDS|conformance|dist|screenshots}" >&2
+  echo "usage: $0 {setup|build|run [pictures...]|test [ctest args]|bench|soak [N]|monkey [ACTIONS] [SEED]|fuzz SECONDS|conformance|dist|screenshots}" >&2
   exit 2
 }
 
@@ -218,6 +231,7 @@ case "$command" in
   test) cmd_test "$@" ;;
   bench) cmd_bench "$@" ;;
   soak) cmd_soak "$@" ;;
+  monkey) cmd_monkey "$@" ;;
   fuzz) cmd_fuzz "$@" ;;
   conformance) cmd_conformance ;;
   dist) cmd_dist ;;
