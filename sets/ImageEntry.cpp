@@ -19,10 +19,11 @@ BOOL CImageEntry::WriteToRegistry(RegKey& setKey, const char* valueName) const {
 BOOL CImageEntry::ReadFromRegistry(const RegKey& setKey, const char* valueName) {
     if (!setKey.QueryString(valueName, m_strPath)) return FALSE;
     if (MarksAreStored()) {
-        // A set saved under another order has no marks: missing, a mark
-        // reads as "not shown", so switching to random order hides no set.
+        // A set saved under another order has no marks. A missing mark reads
+        // as "not shown", so that switching to random order hides no set:
+        // whether the query found it does not matter.
         DWORD shown = 0;
-        setKey.QueryDword(MarkValueName(valueName), shown);
+        static_cast<void>(setKey.QueryDword(MarkValueName(valueName), shown));
         m_bShown = shown != 0 ? 1 : 0;
     }
     return TRUE;
