@@ -43,7 +43,7 @@ void CMainFrame::DisplayNextVistal() {
     // Without the codec library there is nothing to show a picture with;
     // binding already told the user why.
     if (!TheImageSetList || !TheImageLibrary) return;
-    const CString* next = TheImageSetList->NextImage(-1);
+    const CString* next = TheImageSetList->NextImage({Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, -1);
     if (!next) return;
     const char* path = *next;
     CurrentVistalName = FileNameOf(path);
@@ -64,7 +64,7 @@ void CMainFrame::DisplayNextVistal() {
 
 void CMainFrame::DisplayNextSet() {
     if (!TheImageSetList) return;
-    TheImageSetList->NextSet();
+    TheImageSetList->NextSet(Settings.VistalSetCycleMethod);
     VistalSetElapsedMinutes = 0;
     DisplayNextVistal();
 }

@@ -11,13 +11,16 @@
 #include <utility>
 #include <vector>
 
-int FirstUnloadedStoredSet = -1;
-
 namespace {
 
 const char kImageSetsKey[] = "Image Sets";
 // Reading, writing and removing keys with everything below them.
 constexpr REGSAM kTreeAccess = KEY_READ | KEY_WRITE | DELETE;
+
+bool MarksAreStored(int32_t pictureOrder) {
+    // The marks matter only to random order, so only then are they stored.
+    return pictureOrder == CYCLE_RANDOM;
+}
 
 CString SetKeyName(int number) {
     CString name;
@@ -78,15 +81,15 @@ bool WriteKeyCopy(RegKey& parent, const char* name, const KeyCopy& copy) {
     return true;
 }
 
-// Moves the set keys this run did not load out of the registry into memory,
-// so that a save can put them back behind the sets it writes. A key that
-// cannot be copied stays where it is.
-std::vector<KeyCopy> TakeUnloadedSetKeys(const RegKey& appKey) {
+// Moves the stored set keys from number `firstUnloaded` on out of the
+// registry into memory, so that a save can put them back behind the sets it
+// writes. A key that cannot be copied stays where it is.
+std::vector<KeyCopy> TakeUnloadedSetKeys(const RegKey& appKey, int firstUnloaded) {
     std::vector<KeyCopy> taken;
-    if (FirstUnloadedStoredSet < 0) return taken;
+    if (firstUnloaded < 0) return taken;
     RegKey imageSets;
     if (!imageSets.Open(appKey.get(), kImageSetsKey, kTreeAccess)) return taken;
-    for (const auto& numbered : SetKeysFrom(imageSets, FirstUnloadedStoredSet)) {
+    for (const auto& numbered : SetKeysFrom(imageSets, firstUnloaded)) {
         const char* name = numbered.second.c_str();
         RegKey key;
         KeyCopy copy;
@@ -114,12 +117,16 @@ BOOL CImageSetList::DeleteStoredSets(const RegKey& appKey, const char* keyName) 
     return TRUE;
 }
 
-BOOL CImageSetList::SaveToRegistry() const {
+void CImageSetList::InheritUnloadedStoredSets(const CImageSetList& replaced) {
+    m_nFirstUnloadedStoredSet = replaced.m_nFirstUnloadedStoredSet;
+}
+
+BOOL CImageSetList::SaveToRegistry(int32_t pictureOrder) {
     const RegKey appKey = OpenSettingsKey(kTreeAccess);
     if (!appKey) return FALSE;
     std::vector<KeyCopy> kept;
     try {
-        kept = TakeUnloadedSetKeys(appKey);
+        kept = TakeUnloadedSetKeys(appKey, m_nFirstUnloadedStoredSet);
     } catch (const std::bad_alloc&) {
         return FALSE;  // nothing deleted yet
     }
@@ -130,42 +137,44 @@ BOOL CImageSetList::SaveToRegistry() const {
     const int written = GetCount();
     bool complete = imageSets.SetDword("SetCount", static_cast<DWORD>(written + kept.size())) &&
                     imageSets.SetDword("SetIndex", static_cast<DWORD>(m_nSetIndex));
+    const bool storeMarks = MarksAreStored(pictureOrder);
     int number = 0;
     for (POSITION at = GetHeadPosition(); complete && at; ++number) {
         const CImageSet* set = static_cast<const CImageSet*>(GetNext(at));
-        complete = set->WriteToRegistry(imageSets, SetKeyName(number), m_nImageIndex) != FALSE;
+        complete = set->WriteToRegistry(imageSets, SetKeyName(number), m_nImageIndex, storeMarks) != FALSE;
     }
     // The kept keys are put back even after a failure: they exist nowhere else.
     for (size_t i = 0; i < kept.size(); ++i)
         complete = WriteKeyCopy(imageSets, SetKeyName(written + static_cast<int>(i)), kept[i]) && complete;
-    FirstUnloadedStoredSet = kept.empty() ? -1 : written;
+    m_nFirstUnloadedStoredSet = kept.empty() ? -1 : written;
     return complete ? TRUE : FALSE;
 }
 
-BOOL CImageSetList::LoadFromRegistry() {
-    FirstUnloadedStoredSet = -1;
+BOOL CImageSetList::LoadFromRegistry(int32_t pictureOrder) {
+    m_nFirstUnloadedStoredSet = -1;
     const RegKey appKey = OpenSettingsKey(KEY_READ);
     RegKey imageSets;
     if (!appKey || !imageSets.Open(appKey.get(), kImageSetsKey, KEY_READ)) return FALSE;
     DWORD setCount = 0, setIndex = 0;
     if (!imageSets.QueryDword("SetCount", setCount) || !imageSets.QueryDword("SetIndex", setIndex)) {
-        FirstUnloadedStoredSet = 0;
+        m_nFirstUnloadedStoredSet = 0;
         return FALSE;
     }
     m_nSetIndex = static_cast<int32_t>(setIndex);
 
+    const bool readMarks = MarksAreStored(pictureOrder);
     BOOL complete = TRUE;
     for (DWORD number = 0; number < setCount; ++number) {
         try {
             auto set = std::make_unique<CImageSet>("");
-            if (set->ReadFromRegistry(imageSets, SetKeyName(static_cast<int>(number)), m_nImageIndex)) {
+            if (set->ReadFromRegistry(imageSets, SetKeyName(static_cast<int>(number)), m_nImageIndex, readMarks)) {
                 AddSet(std::move(set));
                 continue;
             }
         } catch (const std::bad_alloc&) {
         }
         // This set and the ones after it stay stored; see SaveToRegistry.
-        FirstUnloadedStoredSet = static_cast<int>(number);
+        m_nFirstUnloadedStoredSet = static_cast<int>(number);
         complete = FALSE;
         break;
     }

@@ -31,7 +31,6 @@ struct SetsStateGuard {
         Settings = SettingsRecord();
         delete TheImageSetList;
         TheImageSetList = nullptr;
-        FirstUnloadedStoredSet = -1;
     }
 };
 

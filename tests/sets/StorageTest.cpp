@@ -61,20 +61,19 @@ protected:
 
 TEST_F(StorageTest, AnEmptyListIsStoredAsNoSetsAndNoPosition) {
     CImageSetList list;
-    ASSERT_TRUE(list.SaveToRegistry());
+    ASSERT_TRUE(list.SaveToRegistry(CYCLE_FORWARD));
     EXPECT_EQ(0u, StoredDword("", "SetCount"));
     EXPECT_EQ(0xFFFFFFFFu, StoredDword("", "SetIndex"));
     EXPECT_FALSE(KeyExists("Set0"));
 
     CImageSetList loaded;
-    EXPECT_TRUE(loaded.LoadFromRegistry());
+    EXPECT_TRUE(loaded.LoadFromRegistry(CYCLE_FORWARD));
     EXPECT_EQ(0, loaded.GetCount());
     EXPECT_EQ(-1, loaded.m_nSetIndex);
     EXPECT_EQ(-1, loaded.m_nImageIndex);
 }
 
 TEST_F(StorageTest, ARoundTripKeepsNamesPathsPositionsAndMarks) {
-    Settings.VistalCycleMethod = CYCLE_RANDOM;
     const std::string longPath = "C:\\" + std::string(300, 'p') + ".jpg";
     const std::string longName(400, 'n');
     CImageSetList list;
@@ -86,7 +85,7 @@ TEST_F(StorageTest, ARoundTripKeepsNamesPathsPositionsAndMarks) {
     list.GetSet(0)->m_nUnshown = 1;
     list.m_nSetIndex = 0;
     list.m_nImageIndex = 1;
-    ASSERT_TRUE(list.SaveToRegistry());
+    ASSERT_TRUE(list.SaveToRegistry(CYCLE_RANDOM));
 
     DWORD type = 0, size = 0;
     ASSERT_TRUE(StoredShape("Set1", "SetName", &type, &size));
@@ -101,7 +100,7 @@ TEST_F(StorageTest, ARoundTripKeepsNamesPathsPositionsAndMarks) {
     EXPECT_EQ(1u, StoredDword("Set3", "ImageIndex"));  // every set key carries the list's picture index
 
     CImageSetList loaded;
-    ASSERT_TRUE(loaded.LoadFromRegistry());
+    ASSERT_TRUE(loaded.LoadFromRegistry(CYCLE_RANDOM));
     ASSERT_EQ(4, loaded.GetCount());
     EXPECT_EQ(0, loaded.m_nSetIndex);
     EXPECT_EQ(1, loaded.m_nImageIndex);
@@ -118,22 +117,21 @@ TEST_F(StorageTest, ARoundTripKeepsNamesPathsPositionsAndMarks) {
     EXPECT_EQ(longName, loaded.GetSet(3)->m_strName.str());
 
     // The interrupted random cycle goes on with the pictures still to show.
-    ASSERT_NE(nullptr, loaded.NextImage());
+    ASSERT_NE(nullptr, loaded.NextImage({CYCLE_RANDOM, CYCLE_FORWARD}));
     EXPECT_NE(1, loaded.m_nImageIndex);
 
     // Other orders store no marks.
-    Settings.VistalCycleMethod = CYCLE_FORWARD;
-    ASSERT_TRUE(loaded.SaveToRegistry());
+    ASSERT_TRUE(loaded.SaveToRegistry(CYCLE_BACKWARD));
     EXPECT_FALSE(StoredShape("Set0", "I1D", &type, &size));
     EXPECT_TRUE(StoredShape("Set0", "I1", &type, &size));
 }
 
 TEST_F(StorageTest, SavingFewerSetsLeavesNoOldSetKeys) {
     auto five = NewNumberedList(5);
-    ASSERT_TRUE(five->SaveToRegistry());
+    ASSERT_TRUE(five->SaveToRegistry(CYCLE_FORWARD));
     ASSERT_TRUE(KeyExists("Set4"));
     auto three = NewNumberedList(3, "t");
-    ASSERT_TRUE(three->SaveToRegistry());
+    ASSERT_TRUE(three->SaveToRegistry(CYCLE_FORWARD));
     EXPECT_TRUE(KeyExists("Set2"));
     EXPECT_FALSE(KeyExists("Set3"));
     EXPECT_FALSE(KeyExists("Set4"));
@@ -141,12 +139,12 @@ TEST_F(StorageTest, SavingFewerSetsLeavesNoOldSetKeys) {
 }
 
 TEST_F(StorageTest, LoadedPositionsComeFromTheLastSetKeyAndMustPointAtSomething) {
-    ASSERT_TRUE(NewNumberedList(3)->SaveToRegistry());  // sets of 3, 2 and 1 pictures
+    ASSERT_TRUE(NewNumberedList(3)->SaveToRegistry(CYCLE_FORWARD));  // sets of 3, 2 and 1 pictures
     for (int i = 0; i < 3; ++i) StoreDword("Set" + std::to_string(i), "ImageIndex", i);
     auto positionsAfterLoad = [](DWORD setIndex) {
         StoreDword("", "SetIndex", setIndex);
         CImageSetList loaded;
-        EXPECT_TRUE(loaded.LoadFromRegistry());
+        EXPECT_TRUE(loaded.LoadFromRegistry(CYCLE_FORWARD));
         return std::make_pair(loaded.m_nSetIndex, loaded.m_nImageIndex);
     };
     EXPECT_EQ(std::make_pair(0, 2), positionsAfterLoad(0));
@@ -154,10 +152,10 @@ TEST_F(StorageTest, LoadedPositionsComeFromTheLastSetKeyAndMustPointAtSomething)
     EXPECT_EQ(std::make_pair(-1, -1), positionsAfterLoad(3));
 }
 
-TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughLaterSaves) {
+TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughTheListsThatReplaceTheLoadedOne) {
     auto original = NewNumberedList(4);
     original->m_nSetIndex = 2;
-    ASSERT_TRUE(original->SaveToRegistry());
+    ASSERT_TRUE(original->SaveToRegistry(CYCLE_FORWARD));
     DeleteStoredValue("Set1", "SetName");
     const std::string damaged = DumpStoredKey("Set1");
     const std::string second = DumpStoredKey("Set2");
@@ -165,14 +163,18 @@ TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughLaterSaves) {
 
     // Start-up: the set before the damage loads.
     TheImageSetList = NewNumberedList(0).release();  // owned through the pointer, as at start-up
-    EXPECT_FALSE(TheImageSetList->LoadFromRegistry());
+    EXPECT_FALSE(TheImageSetList->LoadFromRegistry(CYCLE_FORWARD));
     ASSERT_EQ(1, TheImageSetList->GetCount());
     EXPECT_STREQ("s0", TheImageSetList->GetSet(0)->m_strName);
     EXPECT_EQ(-1, TheImageSetList->m_nSetIndex);  // set 2 was not loaded
 
-    // The user saves a new list of two sets: the unread keys follow them.
+    // The user confirms a new list of two sets in the Select dialog, which
+    // takes the loaded list's place: the unread keys follow the new sets.
     auto edited = NewNumberedList(2, "new");
-    ASSERT_TRUE(edited->SaveToRegistry());
+    edited->InheritUnloadedStoredSets(*TheImageSetList);
+    delete TheImageSetList;
+    TheImageSetList = edited.release();
+    ASSERT_TRUE(TheImageSetList->SaveToRegistry(CYCLE_FORWARD));
     EXPECT_EQ(5u, StoredDword("", "SetCount"));
     EXPECT_EQ(damaged, DumpStoredKey("Set2"));
     EXPECT_EQ(second, DumpStoredKey("Set3"));
@@ -180,51 +182,56 @@ TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughLaterSaves) {
     EXPECT_FALSE(KeyExists("Set5"));
 
     // Exit saves again, and the next run reads the user's sets and keeps the rest.
-    SaveAndDestroyImageSetList();
+    SaveAndDestroyImageSetList(CYCLE_FORWARD);
     const std::string afterExit = DumpImageSets();
     CImageSetList nextRun;
-    EXPECT_FALSE(nextRun.LoadFromRegistry());
-    ASSERT_EQ(1, nextRun.GetCount());
-    ASSERT_TRUE(nextRun.SaveToRegistry());
+    EXPECT_FALSE(nextRun.LoadFromRegistry(CYCLE_FORWARD));
+    ASSERT_EQ(2, nextRun.GetCount());
+    ASSERT_TRUE(nextRun.SaveToRegistry(CYCLE_FORWARD));
     EXPECT_EQ(afterExit, DumpImageSets());
+
+    // What is kept belongs to the list that read the sets and to the lists
+    // that take its place: one that did neither stores just its own sets.
+    ASSERT_TRUE(NewNumberedList(1, "own")->SaveToRegistry(CYCLE_FORWARD));
+    EXPECT_EQ(1u, StoredDword("", "SetCount"));
+    EXPECT_FALSE(KeyExists("Set1"));
 }
 
 TEST_F(StorageTest, SetKeysWithoutACountAreKeptAndAHugeCountCannotStallTheSave) {
     auto original = NewNumberedList(2);
-    ASSERT_TRUE(original->SaveToRegistry());
+    ASSERT_TRUE(original->SaveToRegistry(CYCLE_FORWARD));
     DeleteStoredValue("", "SetCount");
     const std::string first = DumpStoredKey("Set0");
     const std::string second = DumpStoredKey("Set1");
     CImageSetList loaded;
-    EXPECT_FALSE(loaded.LoadFromRegistry());
+    EXPECT_FALSE(loaded.LoadFromRegistry(CYCLE_FORWARD));
     EXPECT_EQ(0, loaded.GetCount());
     loaded.AddSet(MakeSet("mine", {"x.jpg"}));
-    ASSERT_TRUE(loaded.SaveToRegistry());
+    ASSERT_TRUE(loaded.SaveToRegistry(CYCLE_FORWARD));
     EXPECT_EQ(first, DumpStoredKey("Set1"));
     EXPECT_EQ(second, DumpStoredKey("Set2"));
 
     // Four billion stored sets would mean four billion deletions, one by one.
     StoreDword("", "SetCount", 0xFFFFFFFF);
     CImageSetList huge;
-    EXPECT_FALSE(huge.LoadFromRegistry());
+    EXPECT_FALSE(huge.LoadFromRegistry(CYCLE_FORWARD));
     EXPECT_EQ(3, huge.GetCount());
-    ASSERT_TRUE(huge.SaveToRegistry());
+    ASSERT_TRUE(huge.SaveToRegistry(CYCLE_FORWARD));
     EXPECT_EQ(3u, StoredDword("", "SetCount"));
 }
 
 TEST_F(StorageTest, SetsSavedWithoutMarksLoadUnderRandomOrderAsNotYetShown) {
     auto forward = NewNumberedList(3);  // sets of 3, 2 and 1 pictures
     forward->m_nSetIndex = 1;
-    ASSERT_TRUE(forward->SaveToRegistry());
+    ASSERT_TRUE(forward->SaveToRegistry(CYCLE_FORWARD));
     DWORD type = 0, size = 0;
     ASSERT_FALSE(StoredShape("Set0", "I0D", &type, &size));
 
     // The user switches the picture order to random: every set still loads,
     // with each picture still to show.
-    Settings.VistalCycleMethod = CYCLE_RANDOM;
     StoreDword("Set0", "I1D", 1);  // one picture was marked before
     CImageSetList loaded;
-    ASSERT_TRUE(loaded.LoadFromRegistry());
+    ASSERT_TRUE(loaded.LoadFromRegistry(CYCLE_RANDOM));
     ASSERT_EQ(3, loaded.GetCount());
     EXPECT_EQ(1, loaded.m_nSetIndex);
     EXPECT_EQ(0, loaded.GetSet(0)->GetEntry(0)->m_bShown);
@@ -234,7 +241,7 @@ TEST_F(StorageTest, SetsSavedWithoutMarksLoadUnderRandomOrderAsNotYetShown) {
     EXPECT_EQ(1, loaded.GetSet(2)->m_nUnshown);
 
     // The next save stores the marks, and nothing is held back as unread.
-    ASSERT_TRUE(loaded.SaveToRegistry());
+    ASSERT_TRUE(loaded.SaveToRegistry(CYCLE_RANDOM));
     EXPECT_EQ(3u, StoredDword("", "SetCount"));
     EXPECT_EQ(0u, StoredDword("Set2", "I0D"));
     EXPECT_EQ(1u, StoredDword("Set0", "I1D"));
