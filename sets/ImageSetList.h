@@ -41,14 +41,14 @@ public:
     // Null, with nothing changed, when no set holds a picture.
     const CString* NextImage(CycleOrders orders, int avoid = -1);
 
-    // Replaces the stored sets with this list; the marks are stored under
-    // random `pictureOrder` only. TRUE when all was written.
+    // Replaces the stored sets with this list, whole or not at all; the marks
+    // are stored under random `pictureOrder` only. TRUE when all was written.
     BOOL SaveToRegistry(int32_t pictureOrder);
-    // Appends the stored sets, with their marks under random `pictureOrder`.
-    // TRUE when every stored set was read.
+    // Appends the stored sets, with their marks under random `pictureOrder`;
+    // first finishes or undoes a save that was cut short. TRUE when every
+    // stored set was read.
     BOOL LoadFromRegistry(int32_t pictureOrder);
-    // Deletes the stored set keys and `keyName` below `appKey`; TRUE when
-    // the stored sets were found.
+    // Deletes `keyName` below `appKey` with all it holds; TRUE when it was there.
     static BOOL DeleteStoredSets(const RegKey& appKey, const char* keyName);
     // This list takes the place of `replaced` (as the Select dialog's new list
     // does): the stored sets that `replaced` could not read stay stored behind
@@ -63,6 +63,9 @@ private:
     void SkipSetsWithoutPictures(int32_t setOrder);
     int FreshPick(CImageSet& set, int method, int avoid) const;
     int PickUnshown(CImageSet& set) const;
+    // Writes this list, and behind it the stored sets it did not load, as the
+    // whole replacement of the stored sets; their number goes to `kept`.
+    bool WriteReplacement(const RegKey& appKey, bool storeMarks, int& kept) const;
 
     // Stored set keys from this number on could not be read into this list
     // (or the one it replaced); every save keeps them, renumbered behind the

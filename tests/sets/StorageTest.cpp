@@ -1,9 +1,12 @@
 // Image sets in the registry.
 #include "SetsTestSupport.h"
+#include "framework/Handle.h"
 #include "support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -245,4 +248,126 @@ TEST_F(StorageTest, SetsSavedWithoutMarksLoadUnderRandomOrderAsNotYetShown) {
     EXPECT_EQ(3u, StoredDword("", "SetCount"));
     EXPECT_EQ(0u, StoredDword("Set2", "I0D"));
     EXPECT_EQ(1u, StoredDword("Set0", "I1D"));
+}
+
+namespace {
+
+// The child that saves until it is killed (saver/SaveLoop.cpp); killed at
+// the latest when the object goes.
+class SaveLoopChild {
+public:
+    ~SaveLoopChild() { Kill(); }
+    // Starts the child and waits until its first save begins.
+    bool Start() {
+        const std::string eventName = "VistalsSaveLoop" + std::to_string(GetCurrentProcessId());
+        const KernelHandle saving(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        std::string program = self;
+        program = program.substr(0, program.rfind('\\')) + "\\sets_save_loop.exe";
+        std::string commandLine = "\"" + program + "\" " + eventName;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &info))
+            return false;
+        KernelHandle thread(info.hThread);
+        process_.reset(info.hProcess);
+        const HANDLE waits[] = {saving.get(), process_.get()};
+        return WaitForMultipleObjects(2, waits, FALSE, 15000) == WAIT_OBJECT_0;
+    }
+    void Kill() {
+        if (!process_) return;
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), INFINITE);
+        process_.reset();
+    }
+
+private:
+    KernelHandle process_;
+};
+
+}  // namespace
+
+TEST_F(StorageTest, AKillAtAnyMomentOfASaveLeavesTheOldSetsOrTheNewOnesWhole) {
+    const std::string whole[2] = {DescribeList(*MakeLargeList(0)), DescribeList(*MakeLargeList(1))};
+    // Stored: the first list and behind it a set that cannot be read, which
+    // every save must keep.
+    auto first = MakeLargeList(0);
+    first->AddSet(MakeSet("unreadable", {"x.jpg"}));
+    ASSERT_TRUE(first->SaveToRegistry(CYCLE_RANDOM));
+    const std::string unreadableKey = "Set" + std::to_string(first->GetCount() - 1);
+    DeleteStoredValue(unreadableKey, "ImageCount");
+    const std::string unreadable = DumpStoredKey(unreadableKey);
+
+    std::mt19937 random(7);
+    int outcomes[2] = {};
+    for (int kill = 0; kill < 16; ++kill) {
+        SaveLoopChild child;
+        ASSERT_TRUE(child.Start());
+        Sleep(random() % 150);  // the moment of the kill; one save takes some 60 ms here
+        child.Kill();
+        // The next start.
+        CImageSetList loaded;
+        EXPECT_FALSE(loaded.LoadFromRegistry(CYCLE_RANDOM));  // it stops at the unreadable set
+        const std::string found = DescribeList(loaded);
+        ASSERT_TRUE(found == whole[0] || found == whole[1]) << "after kill " << kill << ", " << loaded.GetCount()
+                                                            << " sets loaded";
+        ASSERT_EQ(unreadable, DumpStoredKey("Set" + std::to_string(loaded.GetCount()))) << "after kill " << kill;
+        ++outcomes[found == whole[1]];
+    }
+    std::printf("kills leaving the first list: %d, the second: %d\n", outcomes[0], outcomes[1]);
+}
+
+TEST_F(StorageTest, TheNextStartFinishesOrUndoesASaveCutShortAtAnyStep) {
+    // A save writes "Image Sets.new" (its count last), renames "Image Sets"
+    // to "Image Sets.old" and the new key to "Image Sets", then deletes the
+    // old one. The keys a kill leaves at each step, and what the next start loads.
+    enum Content { None, Old, New, PartOld, PartNew };
+    struct Case {
+        Content sets, replacement, replaced, loads;
+        const char* killed;
+    };
+    const Case cases[] = {
+        {Old, PartNew, None, Old, "while writing the new sets"},
+        {Old, New, None, Old, "before the first rename"},
+        {None, New, Old, New, "between the renames"},
+        {New, None, PartOld, New, "while deleting the old sets"},
+        {None, New, None, New, "before the rename of a first save"},
+        {None, PartNew, None, None, "while writing a first save"},
+        {None, PartNew, Old, Old, "never: the old sets come back"},
+    };
+    const wchar_t* const names[] = {L"Image Sets", L"Image Sets.new", L"Image Sets.old"};
+    const wchar_t* const parked[] = {L"parked 0", L"parked 1", L"parked 2"};
+    auto listOf = [](Content content) {
+        return content == None ? NewNumberedList(0)
+               : content == Old || content == PartOld ? NewNumberedList(3, "old") : NewNumberedList(2, "new");
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.killed);
+        DeleteProgramKeys();
+        const Content contents[] = {c.sets, c.replacement, c.replaced};
+        RegKey appKey = OpenSettingsKey();
+        for (int k = 0; k < 3; ++k) {
+            if (contents[k] == None) continue;
+            ASSERT_TRUE(listOf(contents[k])->SaveToRegistry(CYCLE_FORWARD));
+            if (contents[k] == PartOld || contents[k] == PartNew) {
+                DeleteStoredValue("", "SetCount");
+                ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeA(HKEY_CURRENT_USER, PathOf("Set0").c_str()));
+            }
+            ASSERT_EQ(ERROR_SUCCESS, RegRenameKey(appKey.get(), names[0], parked[k]));
+        }
+        for (int k = 0; k < 3; ++k) {
+            if (contents[k] == None) continue;
+            ASSERT_EQ(ERROR_SUCCESS, RegRenameKey(appKey.get(), parked[k], names[k]));
+        }
+
+        CImageSetList loaded;
+        loaded.LoadFromRegistry(CYCLE_FORWARD);
+        EXPECT_EQ(DescribeList(*listOf(c.loads)), DescribeList(loaded));
+        RegKey leftover;
+        for (const wchar_t* name : {names[1], names[2]})
+            EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(appKey.get(), name, 0, KEY_READ, leftover.put()));
+    }
 }
