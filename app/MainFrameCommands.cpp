@@ -117,7 +117,6 @@ void CMainFrame::OnOptions() {
         sheet.ApplyOptions();
         // Random order starts afresh in every set.
         if (TheImageSetList) TheImageSetList->ClearAllShown();
-        Settings.DeriveIntervals();
         VistalElapsedMinutes = 0;
         VistalSetElapsedMinutes = 0;
         UpdateTooltip();
