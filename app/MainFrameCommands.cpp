@@ -3,6 +3,7 @@
 
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
+#include "app/StartupRules.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
 #include "res/resource.h"
@@ -71,27 +72,28 @@ void CMainFrame::DisplayNextSet() {
 
 void CMainFrame::OnTimer(UINT_PTR) {
     KillTimer(ID_CHANGE_TIMER);
-    if (!PeriodicChangesOn() || !ChangesAllowed) {
-        Default();
-        return;
+    const TickDecision tick = DecideTick(Settings, ChangesAllowed, VistalElapsedMinutes, VistalSetElapsedMinutes);
+    VistalElapsedMinutes = tick.pictureElapsed;
+    VistalSetElapsedMinutes = tick.setElapsed;
+    switch (tick.action) {
+        case TickAction::Hold:
+            Default();
+            return;
+        // A change leaves the timer disarmed until its result arrives.
+        case TickAction::ChangeSet:
+            DisplayNextSet();
+            UpdateTooltip();
+            return;
+        case TickAction::ChangePicture:
+            DisplayNextVistal();
+            UpdateTooltip();
+            return;
+        case TickAction::Count:
+            UpdateTooltip();
+            ArmChangeTimer();
+            Default();
+            return;
     }
-    ++VistalElapsedMinutes;
-    ++VistalSetElapsedMinutes;
-    // A due set change wins and shows a new picture too; the timer then
-    // waits for the finished change.
-    if (Settings.VistalSetPeriodic && VistalSetElapsedMinutes >= Settings.VistalSetIntervalMinutes) {
-        DisplayNextSet();
-        UpdateTooltip();
-        return;
-    }
-    if (Settings.VistalPeriodic && VistalElapsedMinutes >= Settings.VistalIntervalMinutes) {
-        DisplayNextVistal();
-        UpdateTooltip();
-        return;
-    }
-    UpdateTooltip();
-    ArmChangeTimer();
-    Default();
 }
 
 LRESULT CMainFrame::OnWallpaperApplied(WPARAM, LPARAM) {
