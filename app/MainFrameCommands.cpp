@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
 #include "app/StartupRules.h"
+#include "framework/ModalLoop.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
 #include "res/resource.h"
@@ -56,6 +57,8 @@ void CMainFrame::DisplayNextVistal() {
         char text[256] = {};
         TheImageLibrary->GetErrorText(image, status, text, 255);
         if (image) TheImageLibrary->FreeImage(image);
+        // Over an open Select dialog the box belongs to the dialog, which
+        // thus cannot be confirmed (destroying this list) while it waits.
         MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
         return;
     }
@@ -111,6 +114,9 @@ void CMainFrame::OnUpdateDisplayNextSet(CCmdUI* ui) {
 }
 
 void CMainFrame::OnOptions() {
+    // One modal window of ours at a time: a second sheet would write its
+    // stale pages over the first one's.
+    if (ModalLoop::BringForward()) return;
     COptionsSheet sheet("Options");
     sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
     // No change may start while the user is choosing how changes happen.
@@ -130,7 +136,7 @@ void CMainFrame::OnOptions() {
 void CMainFrame::OnSelectImages() {
     // One modal window of ours at a time: a second dialog would be handed
     // the list the first one is about to destroy.
-    if (!ChangesAllowed) return;
+    if (ModalLoop::BringForward()) return;
     CBatchC dialog(TheImageSetList, TRUE);
     dialog.m_onOptionsApplied = [this] { UpdateTooltip(); };
     ChangesAllowed = false;
