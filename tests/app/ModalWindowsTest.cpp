@@ -108,6 +108,13 @@ protected:
         DeleteFileA(wallpaper_.c_str());
     }
 
+    // The program started with `arguments`, its message loop running; its frame.
+    static HWND StartProgram(ProgramProcess& program, const std::vector<std::string>& arguments = {}) {
+        if (!program.Start(arguments)) return nullptr;
+        HWND frame = program.WaitForFrame();
+        return frame && program.WaitForMessageLoop(frame) ? frame : nullptr;
+    }
+
     bool WallpaperIs(COLORREF colour) {
         return WaitUntil([&] {
             BmpPixels pixels;
@@ -127,10 +134,8 @@ protected:
 TEST_F(TrayWhileModal, SelectOptionsCancelSelectLeavesOneSelectDialogWhoseOkWorks) {
     StoreSetsAndSettings(0);
     ProgramProcess program;
-    ASSERT_TRUE(program.Start());
-    HWND frame = program.WaitForFrame();
+    HWND frame = StartProgram(program);
     ASSERT_NE(nullptr, frame);
-    ASSERT_TRUE(program.WaitForMessageLoop(frame));
 
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
     HWND dialog = WaitForTitled(program.Id(), kSelectTitle);
@@ -207,25 +212,26 @@ HWND FailAPictureOverSelect(HWND frame, DWORD processId, const std::string& miss
     return box;
 }
 
-enum class Expect { OpenWindowComesForward, AboutBoxOpens, NothingElse, WallpaperRed, WallpaperBlue };
 struct TrayCommand {
     UINT id;
     const char* name;
-    Expect expect;
+    bool bringsForward;    // the innermost open window comes to the front
+    bool opensAbout;       // one more About box
+    COLORREF wallpaper;    // the wallpaper it changes to, or CLR_INVALID
 };
 
 // In this order: each About box takes the foreground, so the commands after
 // it must bring the modal window back. The first set's current picture
 // precedes the red one, and the second set holds the blue one.
 const TrayCommand kTrayCommands[] = {
-    {ID_APP_ABOUT, "About", Expect::AboutBoxOpens},
-    {ID_SELECT_IMAGES, "Select Background Images", Expect::OpenWindowComesForward},
-    {ID_APP_ABOUT, "About", Expect::AboutBoxOpens},
-    {ID_OPTIONS, "Options", Expect::OpenWindowComesForward},
-    {ID_HELP_FINDER, "Help", Expect::NothingElse},
-    {ID_WEB_SITE, "Web Site", Expect::NothingElse},
-    {ID_DISPLAY_NEXT_VISTAL, "Display Next Vistal", Expect::WallpaperRed},
-    {ID_DISPLAY_NEXT_SET, "Display Next Set", Expect::WallpaperBlue},
+    {ID_APP_ABOUT, "About", false, true, CLR_INVALID},
+    {ID_SELECT_IMAGES, "Select Background Images", true, false, CLR_INVALID},
+    {ID_APP_ABOUT, "About", false, true, CLR_INVALID},
+    {ID_OPTIONS, "Options", true, false, CLR_INVALID},
+    {ID_HELP_FINDER, "Help", false, false, CLR_INVALID},
+    {ID_WEB_SITE, "Web Site", false, false, CLR_INVALID},
+    {ID_DISPLAY_NEXT_VISTAL, "Display Next Vistal", false, false, kRed},
+    {ID_DISPLAY_NEXT_SET, "Display Next Set", false, false, kBlue},
 };
 
 const OpenModal kOpenModals[] = {
@@ -245,10 +251,8 @@ TEST_F(TrayWhileModal, EachTrayCommandKeepsTheOpenWindowsAndExitCancelsThem) {
         SCOPED_TRACE(modal.name);
         StoreSetsAndSettings(modal.current);
         ProgramProcess program;
-        ASSERT_TRUE(program.Start());
-        HWND frame = program.WaitForFrame();
+        HWND frame = StartProgram(program);
         ASSERT_NE(nullptr, frame);
-        ASSERT_TRUE(program.WaitForMessageLoop(frame));
         HWND innermost = modal.open(frame, program.Id(), missing_);
         ASSERT_NE(nullptr, innermost);
         const std::vector<HWND> open = ModalWindows(program.Id());
@@ -257,22 +261,9 @@ TEST_F(TrayWhileModal, EachTrayCommandKeepsTheOpenWindowsAndExitCancelsThem) {
             SCOPED_TRACE(command.name);
             const size_t aboutBoxes = VisibleAboutBoxes(program.Id()).size();
             ASSERT_TRUE(Command(frame, command.id));
-            switch (command.expect) {
-                case Expect::OpenWindowComesForward:
-                    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == innermost; }));
-                    break;
-                case Expect::AboutBoxOpens:
-                    EXPECT_EQ(aboutBoxes + 1, VisibleAboutBoxes(program.Id()).size());
-                    break;
-                case Expect::NothingElse:
-                    break;
-                case Expect::WallpaperRed:
-                    EXPECT_TRUE(WallpaperIs(kRed));
-                    break;
-                case Expect::WallpaperBlue:
-                    EXPECT_TRUE(WallpaperIs(kBlue));
-                    break;
-            }
+            if (command.bringsForward) EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == innermost; }));
+            EXPECT_EQ(aboutBoxes + command.opensAbout, VisibleAboutBoxes(program.Id()).size());
+            if (command.wallpaper != CLR_INVALID) EXPECT_TRUE(WallpaperIs(command.wallpaper));
             EXPECT_EQ(open, ModalWindows(program.Id()));
         }
 
@@ -286,59 +277,40 @@ TEST_F(TrayWhileModal, EachTrayCommandKeepsTheOpenWindowsAndExitCancelsThem) {
     }
 }
 
-// The installer's Exit may arrive while the tray menu is open, inside the
-// menu's loop: the menu is closed first, then the program exits.
-TEST_F(TrayWhileModal, ExitWhileTheTrayMenuIsOpenClosesTheMenuFirst) {
-    StoreSetsAndSettings(0);
-    ProgramProcess program;
-    ASSERT_TRUE(program.Start());
-    HWND frame = program.WaitForFrame();
-    ASSERT_NE(nullptr, frame);
-    ASSERT_TRUE(program.WaitForMessageLoop(frame));
-    HWND icon = nullptr;
-    for (HWND window : WindowsOfProcess(program.Id())) {
-        char name[32] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (std::string(name).rfind("Vistals:0:", 0) == 0) icon = window;  // the tray icon's class has no style
-    }
-    ASSERT_NE(nullptr, icon);
-    PostMessageA(icon, WM_TRAY_NOTIFY, IDR_TRAYMENU, WM_RBUTTONUP);
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : WindowsOfProcess(program.Id())) {
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (IsWindowVisible(window) && std::string(name) == "#32768") return true;
-        }
-        return false;
-    }));
-
-    PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
-    ASSERT_TRUE(program.WaitForExit());
-    EXPECT_EQ(0u, program.ExitCode());
-    EXPECT_EQ(2u, StoredValue(kSetsPath, "SetCount"));
-}
-
-// A picture that opens but cannot be decoded is reported from the change's
-// own thread; that box is one of the program's modal windows too.
-TEST_F(TrayWhileModal, AChangesWarningBoxComesForwardAndExitClosesIt) {
+// Windows without a Cancel button of ours: a change's warning box, shown
+// from the change's own thread for a picture that opens but cannot be
+// decoded, and the tray menu, inside whose loop the installer's Exit may
+// arrive. The box comes forward like any modal window of ours; Exit ends
+// both before the frame goes.
+TEST_F(TrayWhileModal, AChangesWarningBoxComesForwardAndExitClosesItAndTheTrayMenu) {
     std::ifstream whole(red_, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(whole), {}};
     const std::string cut = folder_ + "\\cut.bmp";
     ASSERT_TRUE(WriteFileBytes(cut, bytes.substr(0, bytes.size() / 4)));
     StoreSetsAndSettings(0);
     ProgramProcess program;
-    ASSERT_TRUE(program.Start({cut}));
-    HWND frame = program.WaitForFrame();
+    HWND frame = StartProgram(program, {cut});
     ASSERT_NE(nullptr, frame);
-    ASSERT_TRUE(program.WaitForMessageLoop(frame));
     ASSERT_TRUE(Command(frame, ID_DISPLAY_NEXT_VISTAL));
     HWND box = WaitForTitled(program.Id(), "Error");
     ASSERT_NE(nullptr, box);
-
     ASSERT_TRUE(program.WaitForMessageLoop(frame));  // an About box takes the foreground
     ASSERT_TRUE(Command(frame, ID_SELECT_IMAGES));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box; }));
     EXPECT_EQ(0, CountTitled(program.Id(), kSelectTitle));
+
+    auto windowOfClass = [&](const char* prefix) {
+        for (HWND window : WindowsOfProcess(program.Id())) {
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (std::string(name).rfind(prefix, 0) == 0) return window;
+        }
+        return HWND{};
+    };
+    HWND icon = windowOfClass("Vistals:0:");  // the tray icon's class has no style
+    ASSERT_NE(nullptr, icon);
+    PostMessageA(icon, WM_TRAY_NOTIFY, IDR_TRAYMENU, WM_RBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(windowOfClass("#32768")); }));
     PostMessageA(frame, WM_COMMAND, ID_APP_EXIT, 0);
     EXPECT_TRUE(program.WaitForExit());
     EXPECT_EQ(0u, program.ExitCode());
