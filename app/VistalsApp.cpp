@@ -1,7 +1,7 @@
 #include "VistalsApp.h"
 
 #include "app/MainFrame.h"
-#include "app/SchedulerState.h"
+#include "framework/ModalLoop.h"
 #include "app/Messages.h"
 #include "settings/Settings.h"
 #include "app/StartupRules.h"
@@ -115,7 +115,7 @@ void CVistalsApp::ShutDown(DWORD workerWaitMs) {
     // At the session's end the Options sheet or the Select dialog may still
     // be open, and it goes on using the sets and the library until the
     // process is ended: they are saved but stay.
-    const bool dialogOpen = !ChangesAllowed;
+    const bool dialogOpen = ModalLoop::RunningOnThisThread();
     if (dialogOpen) SaveImageSetList(Settings.VistalCycleMethod);
     else SaveAndDestroyImageSetList(Settings.VistalCycleMethod);
     // A worker that outlived the wait still uses the library.

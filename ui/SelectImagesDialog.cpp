@@ -275,7 +275,6 @@ void CBatchC::OnOptions() {
     sheet.m_psh.hwndParent = m_hWnd;
     if (sheet.DoModal() != IDOK) return;
     sheet.ApplyOptions();
-    Settings.DeriveIntervals();
     if (m_onOptionsApplied) m_onOptionsApplied();
 }
 

@@ -4,6 +4,7 @@
 // message loop).
 #include "sets/CommandLineSet.h"
 #include "sets/ImageSetList.h"
+#include "settings/Settings.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -349,6 +350,8 @@ TEST_F(SelectImagesDialog, ShowsACommandLineListWithoutVanishedFilesAndCancelKee
 
 TEST_F(SelectImagesDialog, StaysOpenForOkWithoutPicturesAndForTheOptionsSheet) {
     int optionsApplied = 0;
+    Settings = SettingsRecord();
+    Settings.VistalIntervalMinutes = -1;  // stale until the sheet is applied
     CBatchC dialog(nullptr);
     dialog.m_onOptionsApplied = [&] { ++optionsApplied; };
     RunDriven(dialog, [&](const Driven& d) {
@@ -376,6 +379,8 @@ TEST_F(SelectImagesDialog, StaysOpenForOkWithoutPicturesAndForTheOptionsSheet) {
     });
     EXPECT_EQ(nullptr, dialog.m_pSetList);
     EXPECT_EQ(1, optionsApplied);
+    // The default hour, derived as the sheet was applied.
+    EXPECT_EQ(60, Settings.VistalIntervalMinutes);
 }
 
 namespace {
