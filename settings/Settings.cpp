@@ -4,6 +4,10 @@
 
 SettingsRecord Settings;
 
+namespace {
+const char kPausedValue[] = "Paused";
+}
+
 const SettingsValue kSettingsValues[23] = {
     {"ShowFileName", &SettingsRecord::ShowFileName},
     {"ShowTimeLeft", &SettingsRecord::ShowTimeLeft},
@@ -69,6 +73,8 @@ bool ReadStoredValues() {
             all = false;
         }
     }
+    DWORD paused = 0;
+    Settings.Paused = key.QueryDword(kPausedValue, paused) ? static_cast<int32_t>(paused) : 0;
     return all;
 }
 
@@ -88,4 +94,9 @@ bool SaveSettings() {
     for (const SettingsValue& value : kSettingsValues)
         if (!key.SetDword(value.name, static_cast<DWORD>(Settings.*value.field))) return false;
     return true;
+}
+
+bool StorePaused() {
+    RegKey key = OpenSettingsKey(KEY_SET_VALUE);
+    return key && key.SetDword(kPausedValue, static_cast<DWORD>(Settings.Paused));
 }

@@ -32,6 +32,11 @@ struct SettingsRecord {
     int32_t CalendarUSHolidays = 1;
     int32_t CalendarTransparentBackground = 1;
 
+    // Stored on its own beside the values above ("Paused"; missing reads as
+    // 0), so that it never decides whether they were all read or written.
+    // While on, no change happens by itself (see DecideTick).
+    int32_t Paused = 0;
+
     // Derived minute totals, never stored.
     int32_t VistalIntervalMinutes = 0;
     int32_t VistalSetIntervalMinutes = 0;
@@ -51,11 +56,14 @@ extern SettingsRecord Settings;
 RegKey OpenSettingsKey(REGSAM access = KEY_READ | KEY_WRITE);
 
 // Reads every value on its own; a missing or damaged one takes its default.
-// True when all were read.
+// True when all were read ("Paused" is read too, but does not count).
 bool LoadSettings();
 // Writes every value in order and stops at the first failure; true when all
-// were written.
+// were written. "Paused" is not among them: StorePaused writes it.
 bool SaveSettings();
+// Writes "Paused" at once, so that a pause outlives even an end without
+// Exit; true when it was written.
+bool StorePaused();
 
 // The registry name and field of each stored value, in order.
 struct SettingsValue {
