@@ -397,3 +397,37 @@ TEST_F(OwnerDrawMenuTest, FindShortcutRunsTheFirstMatchingItem) {
     AppendMenuW(menu.m_hMenu, MF_STRING, 4, L"&Zulu");
     EXPECT_EQ(MAKELRESULT(4, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('z', MF_POPUP, &menu));
 }
+
+// A checked item shows a mark in its picture cell, in the colours of its
+// text (grey when disabled, engraved in the classic look); an unchecked one
+// leaves the cell empty.
+TEST_F(OwnerDrawMenuTest, CheckMarkIsDrawnInThePictureCell) {
+    ScopedGetDC screen(nullptr);
+    constexpr int kWidth = 200, kHeight = 22;
+    CMemoryDC dc(screen.get(), kWidth, kHeight);
+    ASSERT_TRUE(dc);
+    COwnerDrawMenuItem item{L"Pa&use Changes", MF_OWNERDRAW, 32781};
+    struct Look {
+        const char* name;
+        void (*use)();
+        int cellWidth;  // where the text begins: 23 + 8 in the XP look, 16 + 9 in the classic one
+    };
+    for (const Look& look : {Look{"XP", UseXPStyle, 31}, Look{"classic", UseClassicStyle, 25}}) {
+        SCOPED_TRACE(look.name);
+        look.use();
+        Draw(dc, item, 0, kWidth, kHeight);
+        EXPECT_EQ(0, CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_MENUTEXT)));
+
+        Draw(dc, item, ODS_CHECKED, kWidth, kHeight);
+        const int mark = CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_MENUTEXT));
+        EXPECT_GE(mark, 12);
+        EXPECT_EQ(0, CountPixels(dc, 0, 4, kHeight, Sys(COLOR_MENUTEXT)));  // centred, not at the edge
+        EXPECT_GT(CountPixels(dc, look.cellWidth, kWidth, kHeight, Sys(COLOR_MENUTEXT)), 0);  // the text still
+
+        Draw(dc, item, ODS_CHECKED | ODS_GRAYED, kWidth, kHeight);
+        EXPECT_EQ(0, CountPixels(dc, 0, kWidth, kHeight, Sys(COLOR_MENUTEXT)));
+        EXPECT_GE(CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_GRAYTEXT)), mark / 2);
+    }
+    Draw(dc, item, ODS_CHECKED | ODS_SELECTED, kWidth, kHeight);  // classic: on the highlight
+    EXPECT_GE(CountPixels(dc, 0, 25, kHeight, Sys(COLOR_HIGHLIGHTTEXT)), 12);
+}
