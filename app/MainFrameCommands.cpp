@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
 #include "app/StartupRules.h"
+#include "app/TooltipText.h"
 #include "framework/ModalLoop.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
@@ -22,15 +23,6 @@ bool PeriodicChangesOn() {
     return Settings.VistalSetPeriodic || Settings.VistalPeriodic;
 }
 
-// File name and extension of `path`, without drive and folder.
-CString FileNameOf(const char* path) {
-    CString name(path);
-    int cut = -1;
-    for (int i = 0; i < name.GetLength(); ++i)
-        if (name.GetAt(i) == '\\' || name.GetAt(i) == '/' || name.GetAt(i) == ':') cut = i;
-    return name.Mid(cut + 1);
-}
-
 void OpenWebPage(const char* address) {
     ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOW);
 }
@@ -44,11 +36,26 @@ void CMainFrame::ArmChangeTimer() {
 void CMainFrame::DisplayNextVistal() {
     // Without the codec library there is nothing to show a picture with;
     // binding already told the user why.
+    if (!TheImageLibrary) return;
+    // After a step back, the pictures ahead come again before new ones.
+    if (const ShownChange* ahead = m_history.StepForward()) {
+        ShowPicture(ahead->front().path);
+        return;
+    }
+    DisplayNewVistal();
+}
+
+void CMainFrame::DisplayNewVistal() {
     if (!TheImageSetList || !TheImageLibrary) return;
     const CString* next = TheImageSetList->NextImage({Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, -1);
     if (!next) return;
-    const char* path = *next;
-    CurrentVistalName = FileNameOf(path);
+    m_history.AddNew({{next->str(), TheImageSetList->m_nSetIndex, TheImageSetList->m_nImageIndex}});
+    ShowPicture(next->str());
+}
+
+void CMainFrame::ShowPicture(std::string picture) {
+    const char* path = picture.c_str();
+    CurrentVistalName = PictureFileName(path);
 
     ImageHandle image = 0;
     int32_t reserved = 0;
@@ -70,7 +77,7 @@ void CMainFrame::DisplayNextSet() {
     if (!TheImageSetList) return;
     TheImageSetList->NextSet(Settings.VistalSetCycleMethod);
     VistalSetElapsedMinutes = 0;
-    DisplayNextVistal();
+    DisplayNewVistal();  // the new set's picture, not one ahead of a step back
 }
 
 void CMainFrame::OnTimer(UINT_PTR) {
@@ -133,6 +140,19 @@ void CMainFrame::OnOptions() {
     ChangesAllowed = true;
 }
 
+void CMainFrame::OnPauseChanges() {
+    Settings.Paused = Settings.Paused ? 0 : 1;
+    StorePaused();
+    // Going on arms the timer again, as a confirmed Options sheet does; the
+    // counters go on from where they stood.
+    if (!Settings.Paused && PeriodicChangesOn()) ArmChangeTimer();
+    UpdateTooltip();
+}
+
+void CMainFrame::OnUpdatePauseChanges(CCmdUI* ui) {
+    ui->SetCheck(Settings.Paused ? 1 : 0);
+}
+
 void CMainFrame::OnSelectImages() {
     // One modal window of ours at a time: a second dialog would be handed
     // the list the first one is about to destroy.
@@ -145,6 +165,8 @@ void CMainFrame::OnSelectImages() {
     if (result != IDOK) return;
     // The dialog destroyed the old list and saved the new one.
     TheImageSetList = dialog.m_pSetList;
+    // The new list's picture comes next, not one ahead of a step back.
+    m_history.DropAhead();
     KillTimer(ID_CHANGE_TIMER);
     SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
 }

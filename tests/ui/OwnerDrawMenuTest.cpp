@@ -129,19 +129,19 @@ TEST_F(OwnerDrawMenuTest, TrayMenuLoadsWithPlainTopLevelAndOwnerDrawnItems) {
     EXPECT_EQ(L"POPUP", MenuText(menu.m_hMenu, 0));
 
     COwnerDrawMenu& popup = Popup(menu);
-    ASSERT_EQ(14, popup.GetMenuItemCount());
-    ASSERT_EQ(14u, popup.Items().size());
-    for (int position = 0; position < 14; ++position) {
+    ASSERT_EQ(18, popup.GetMenuItemCount());
+    ASSERT_EQ(18u, popup.Items().size());
+    for (int position = 0; position < 18; ++position) {
         EXPECT_TRUE(popup.GetMenuState(position, MF_BYPOSITION) & MF_OWNERDRAW) << position;
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
     }
-    for (int separator : {2, 6, 9, 12}) {
+    for (int separator : {2, 6, 9, 16}) {
         EXPECT_EQ(0u, popup.Items()[separator]->command);
         EXPECT_TRUE(popup.Items()[separator]->flags & MF_SEPARATOR);
     }
     EXPECT_EQ(L"Display Next &Vistal", popup.Items()[10]->text);
     EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
-    EXPECT_EQ(L"E&xit", popup.Items()[13]->text);
+    EXPECT_EQ(L"E&xit", popup.Items()[17]->text);
 }
 
 TEST_F(OwnerDrawMenuTest, NestedPopupsAndAlignedAccelerators) {
@@ -356,7 +356,7 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
     COwnerDrawMenu& popup = Popup(menu);
-    const COwnerDrawMenuItem* exitRecord = popup.Items()[13].get();
+    const COwnerDrawMenuItem* exitRecord = popup.Items()[17].get();
 
     SetMenuDefaultItem(popup.m_hMenu, 10, TRUE);
     EnableMenuItem(popup.m_hMenu, 10, MF_BYPOSITION | MF_GRAYED);
@@ -364,8 +364,8 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     RemoveMenu(popup.m_hMenu, 0, MF_BYPOSITION);  // "&About Vistals..."
     popup.SyncItems();
 
-    ASSERT_EQ(14u, popup.Items().size());
-    for (int position = 0; position < 14; ++position)
+    ASSERT_EQ(18u, popup.Items().size());
+    for (int position = 0; position < 18; ++position)
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
     EXPECT_EQ(L"&Inserted", popup.Items()[2]->text);
     EXPECT_EQ(555u, popup.Items()[2]->command);
@@ -374,7 +374,7 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
     EXPECT_FALSE(popup.Items()[11]->flags & MF_GRAYED);
     EXPECT_EQ(10u, GetMenuDefaultItem(popup.m_hMenu, TRUE, GMDI_USEDISABLED));  // the default survives
-    EXPECT_EQ(exitRecord, popup.Items()[13].get());  // unchanged items keep their records
+    EXPECT_EQ(exitRecord, popup.Items()[17].get());  // unchanged items keep their records
     for (const auto& item : popup.Items()) EXPECT_NE(static_cast<UINT_PTR>(ID_APP_ABOUT), item->command);
 }
 
