@@ -33,14 +33,15 @@ DWORD StoredDword(const std::string& key, const char* name) {
     return value;
 }
 
-// Sends a tray command as the icon's double click does: true once handled.
-bool Command(HWND frame, UINT id) {
+// Sent, so that each has been handled when it returns, in the order sent.
+bool Send(HWND frame, UINT message, WPARAM wParam) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(frame, WM_COMMAND, id, 0, SMTO_NORMAL, 10000, &result) != 0;
+    return SendMessageTimeoutA(frame, message, wParam, 0, SMTO_NORMAL, 10000, &result) != 0;
 }
-
+// A tray command, as the icon's double click sends it.
+bool Command(HWND frame, UINT id) { return Send(frame, WM_COMMAND, id); }
 // One tick of the change timer.
-void Tick(HWND frame) { PostMessageA(frame, WM_TIMER, 10 /* ID_CHANGE_TIMER */, 0); }
+bool Tick(HWND frame) { return Send(frame, WM_TIMER, 10 /* ID_CHANGE_TIMER */); }
 
 struct NamedSet {
     const char* name;
@@ -155,8 +156,7 @@ TEST_F(PictureCommands, PauseChangesStopsTicksAndSurvivesARestart) {
         ASSERT_TRUE(WallpaperIs(kRed));  // the start-up change
         ASSERT_TRUE(Command(frame, ID_PAUSE_CHANGES));
         EXPECT_EQ(1u, StoredDword(kAppKey, "Paused"));  // at once, not only at exit
-        Tick(frame);
-        ASSERT_TRUE(program.WaitForMessageLoop(frame));  // the tick has been handled
+        ASSERT_TRUE(Tick(frame));
         ASSERT_TRUE(program.Exit());
     }
     EXPECT_EQ(0u, StoredDword(std::string(kAppKey) + "\\Image Sets\\Set0", "ImageIndex"));
@@ -164,11 +164,10 @@ TEST_F(PictureCommands, PauseChangesStopsTicksAndSurvivesARestart) {
     ProgramProcess program;
     HWND frame = program.StartRunning();
     ASSERT_NE(nullptr, frame);
-    Tick(frame);
-    ASSERT_TRUE(program.WaitForMessageLoop(frame));
+    ASSERT_TRUE(Tick(frame));
     ASSERT_TRUE(Command(frame, ID_PAUSE_CHANGES));
     EXPECT_EQ(0u, StoredDword(kAppKey, "Paused"));
-    Tick(frame);
+    ASSERT_TRUE(Tick(frame));
     EXPECT_TRUE(WallpaperIs(kGreen));
     ASSERT_TRUE(program.Exit());
     EXPECT_EQ(1u, StoredDword(std::string(kAppKey) + "\\Image Sets\\Set0", "ImageIndex"));
