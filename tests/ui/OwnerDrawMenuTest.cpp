@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -430,4 +431,19 @@ TEST_F(OwnerDrawMenuTest, CheckMarkIsDrawnInThePictureCell) {
     }
     Draw(dc, item, ODS_CHECKED | ODS_SELECTED, kWidth, kHeight);  // classic: on the highlight
     EXPECT_GE(CountPixels(dc, 0, 25, kHeight, Sys(COLOR_HIGHLIGHTTEXT)), 12);
+}
+
+// The keys the help names for the commands about the picture on show: each
+// runs its own item.
+TEST_F(OwnerDrawMenuTest, EachPictureCommandHasAKeyOfItsOwn) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
+    COwnerDrawMenu& popup = Popup(menu);
+    const std::pair<char, UINT> keys[] = {{'p', ID_DISPLAY_PREVIOUS_VISTAL}, {'U', ID_PAUSE_CHANGES},
+                                          {'f', ID_SHOW_IN_FOLDER}, {'r', ID_REMOVE_FROM_SET}};
+    for (const auto& [key, command] : keys) {
+        const LRESULT result = COwnerDrawMenu::FindShortcut(key, MF_POPUP, &popup);
+        ASSERT_EQ(MNC_EXECUTE, HIWORD(result)) << key;
+        EXPECT_EQ(command, popup.Items()[LOWORD(result)]->command) << key;
+    }
 }
