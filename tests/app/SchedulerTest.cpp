@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
 #include "support/DialogCatcher.h"
+#include "support/ModalDriver.h"
 #include "support/RegistrySandbox.h"
 #include "support/SheetDriver.h"
 #include "support/TestBitmaps.h"
@@ -301,8 +302,7 @@ TEST_F(SchedulerTest, MenuCommandsLeaveARunningTimerAndResetTheirCounters) {
 namespace {
 
 void RunOptionsCommand(CMainFrame* frame, const std::function<void(HWND)>& drive) {
-    sheet_driver::Drive([&] { return static_cast<INT_PTR>(frame->SendMessage(WM_COMMAND, ID_OPTIONS)); },
-                        "Options", drive);
+    DriveModal([&] { return static_cast<INT_PTR>(frame->SendMessage(WM_COMMAND, ID_OPTIONS)); }, "Options", drive);
 }
 
 bool Shown(int set, int entry) {

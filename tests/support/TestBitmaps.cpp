@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color) {
+bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color, COLORREF rightHalf) {
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
@@ -22,6 +22,7 @@ bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF colo
     bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
     std::string row(stride, '\0');
     for (int x = 0; x < width; ++x) {
+        if (x == width / 2 && rightHalf != CLR_INVALID) color = rightHalf;
         row[x * 3] = static_cast<char>(GetBValue(color));
         row[x * 3 + 1] = static_cast<char>(GetGValue(color));
         row[x * 3 + 2] = static_cast<char>(GetRValue(color));

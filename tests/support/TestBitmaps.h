@@ -6,8 +6,9 @@
 
 #include <string>
 
-// A 24-bit bottom-up BMP of one colour.
-bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color);
+// A 24-bit bottom-up BMP of one colour; `rightHalf`, when given, fills the
+// right half of each row.
+bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color, COLORREF rightHalf = CLR_INVALID);
 
 // True when the file is a BMP whose header, sizes and length agree, that is
 // a whole picture; otherwise `why` (may be null) says what is wrong.

@@ -4,8 +4,11 @@
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
+#include "support/ModalDriver.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/SheetDriver.h"
+#include "support/WaitUntil.h"
 #include "ui/CalendarPlacement.h"
 #include "ui/OptionsSheet.h"
 
@@ -24,21 +27,18 @@ protected:
     // Runs a fresh sheet (built from the current settings) under `drive`.
     INT_PTR Run(COptionsSheet& sheet, const std::function<void(HWND)>& drive) {
         sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
-        return Drive([&] { return sheet.DoModal(); }, "Options", drive);
+        return DriveModal([&] { return sheet.DoModal(); }, "Options", drive);
     }
 
     static int32_t StoredValue(const char* name) {
-        DWORD value = 0xDEAD, size = sizeof value;
-        RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals", name, RRF_RT_ANY,
-                     nullptr, &value, &size);
-        return static_cast<int32_t>(value);
+        return static_cast<int32_t>(StoredDword(kProgramKey, name).value_or(0xDEAD));
     }
 
     // OK on the current page; the message box it raises, answered.
     static MessageBoxSeen RefusedOK(HWND sheet) {
         PressOK(sheet);
         MessageBoxSeen seen;
-        EXPECT_TRUE(AnswerMessageBox(sheet, &seen));
+        EXPECT_TRUE(AnswerMessageBox(&seen, sheet));
         return seen;
     }
 

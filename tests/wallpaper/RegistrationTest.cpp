@@ -1,6 +1,6 @@
 // The desktop's wallpaper values and the applied wallpaper.
 #include "settings/Settings.h"
-#include "support/DesktopSettings.h"
+#include "support/Registry.h"
 #include "wallpaper/WallpaperRegistration.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ TEST(RegisterWallpaper, WritesTheThreeValuesForEachPositionAndApplies) {
     const struct { int32_t position; const char* tile; } cases[] = {
         {POSITION_CENTERED, "0"}, {POSITION_TILED, "1"}, {POSITION_FIT_DESKTOP, "0"}, {POSITION_MAXIMUM_FIT, "0"}, {9, ""}};
     for (const auto& c : cases) {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "TileWallpaper");
         EXPECT_NE(0, RegisterWallpaper(path, c.position)) << c.position;
         EXPECT_EQ(path, DesktopValue("Wallpaper"));
         EXPECT_EQ("0", DesktopValue("WallpaperStyle"));
