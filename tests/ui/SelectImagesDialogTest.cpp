@@ -157,8 +157,6 @@ protected:
 
 TEST_F(SelectImagesDialog, BuildsNamedSetsFromAnEmptyStartAndSavesThemOnOk) {
     CBatchC dialog(nullptr);
-    EXPECT_EQ(DWORD(0x00200074), dialog.m_ofn.Flags);
-
     const INT_PTR result = RunDriven(dialog, [&](const Driven& d) {
         EXPECT_FALSE(d.Enabled(IDOK));
         EXPECT_FALSE(d.Enabled(IDC_REMOVE));
@@ -388,9 +386,11 @@ TEST_F(SelectImagesDialog, TakesDroppedFilesAndFoldersAndPathsOfAnyLength) {
 }
 
 TEST(SelectImagesRules, FolderOfTheFileList) {
-    // The drive search patterns, by the rule's own examples.
+    // The drive search patterns: "*.*" after a drive root or a longer text
+    // ending in "\", "\*.*" after anything else.
     EXPECT_EQ("C:\\*.*", DriveSearchPattern("C:\\").str());
     EXPECT_EQ("C:/\\*.*", DriveSearchPattern("C:/").str());
+    EXPECT_EQ("AB\\\\*.*", DriveSearchPattern("AB\\").str());
     EXPECT_EQ("\\\\server\\share\\*.*", DriveSearchPattern("\\\\server\\share\\").str());
     EXPECT_EQ("\\\\server\\share\\*.*", DriveSearchPattern("\\\\server\\share").str());
 
@@ -409,4 +409,54 @@ TEST(SelectImagesRules, FolderOfTheFileList) {
     // Items that spell no folder (Wine's "[..]" list) leave the text in charge.
     EXPECT_EQ(folder + "\\", FolderOfFileList(folder.c_str(), {"[..]", "[sub]"}, 0).str());
     EXPECT_EQ("c:\\pics\\", FolderOfFileList("c:\\pics", items, -1).str());
+
+    // Select All passes over what is not a file.
+    for (const char* file : {"a.bmp", "LAKE.JPG", "x"}) EXPECT_TRUE(IsSelectableFileItem(file)) << file;
+    for (const char* other : {"", "[..]", "[-c-]", "[sub]", ".", ".hidden"})
+        EXPECT_FALSE(IsSelectableFileItem(other)) << other;
+}
+
+TEST(SelectImagesRules, WhereAnAddedPictureGoesAndWhatOkBuilds) {
+    EXPECT_EQ(Insertion::NewSet, ChooseInsertion(true, false, false));
+    EXPECT_EQ(Insertion::FirstSet, ChooseInsertion(false, false, false));
+    EXPECT_EQ(Insertion::AfterSelectedPicture, ChooseInsertion(false, true, false));
+    EXPECT_EQ(Insertion::IntoSelectedSet, ChooseInsertion(false, true, true));
+
+    EXPECT_EQ(nullptr, BuildSetList({}));
+    EXPECT_EQ(nullptr, BuildSetList({{"Empty", {}}, {"Empty too", {}}}));
+    // Names need not differ, nor paths; a set without pictures stays.
+    const std::unique_ptr<CImageSetList> list =
+        BuildSetList({{"Beach", {"C:\\b.jpg", "C:\\a.jpg", "C:\\b.jpg"}}, {"", {}}, {"Beach", {"d.png"}}});
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ("Beach[C:\\b.jpg,C:\\a.jpg,C:\\b.jpg] [] Beach[d.png]", Describe(*list));
+    EXPECT_EQ(-1, list->m_nSetIndex);
+    EXPECT_EQ(-1, list->m_nImageIndex);
+    for (int i = 0; i < list->GetCount(); ++i) {
+        EXPECT_EQ(0, list->GetSet(i)->m_nUnshown);
+        for (int j = 0; j < list->GetSet(i)->GetCount(); ++j) EXPECT_EQ(0, list->GetSet(i)->GetEntry(j)->m_bShown);
+    }
+}
+
+TEST(SelectImagesRules, ADropAddsFilesAsTheyAreAndTheReadablePicturesOfFolders) {
+    EXPECT_TRUE(MatchesAnyPattern("LAKE.JPEG", {"*.bmp", "*.jpg; *.jpeg"}));
+    EXPECT_TRUE(MatchesAnyPattern("a.b", {";;*.b"}));
+    EXPECT_FALSE(MatchesAnyPattern("lake.png", {"*.jpg;*.jpeg"}));
+    EXPECT_FALSE(MatchesAnyPattern("lake.png", {}));
+
+    const std::string folder = MakeTempFolder("select-rules-drop");
+    for (const char* name : {"b.bmp", "A.bmp", "c.JPG", "notes.txt"})
+        ASSERT_TRUE(WriteFileBytes(folder + "\\" + name, "x"));
+    CreateDirectoryA((folder + "\\sub.bmp").c_str(), nullptr);
+    const std::string note = folder + "\\notes.txt", gone = folder + "\\gone.bmp";
+    const std::vector<CString> added =
+        ExpandDroppedPaths({note.c_str(), folder.c_str(), gone.c_str()}, {"*.bmp", "*.jpg;*.jpeg"});
+    std::vector<std::string> paths;
+    for (const CString& path : added) paths.push_back(path.str());
+    EXPECT_EQ((std::vector<std::string>{note, folder + "\\A.bmp", folder + "\\b.bmp", folder + "\\c.JPG"}), paths);
+
+    // Icons exist for what is there, for folders too, and not for what is gone.
+    int image = -1, openImage = -1;
+    EXPECT_TRUE(GetShellIcons(note.c_str(), image, openImage));
+    EXPECT_TRUE(GetShellIcons(folder.c_str(), image, openImage));
+    EXPECT_FALSE(GetShellIcons(gone.c_str(), image, openImage));
 }
