@@ -341,7 +341,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
         Click(page, IDC_MAXIMUM_FIT);
         SelectPage(sheet, 3);
         page = CurrentPage(sheet);
-        SendMessageA(GetDlgItem(page, IDC_CALENDAR_POSITION), CB_SETCURSEL, 5, 0);
+        Choose(page, IDC_CALENDAR_POSITION, 5);
         Type(page, IDC_CALENDAR_WIDTH, "150");
         PressOK(sheet);
     });

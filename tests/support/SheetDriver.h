@@ -16,6 +16,9 @@ void PressOK(HWND sheet);
 void PressCancel(HWND sheet);
 
 void Click(HWND page, int id);
+// Selects entry `index` of the combo box `id` as a user does, so the page
+// hears of it.
+void Choose(HWND page, int id, int index);
 void Type(HWND page, int id, const char* text);
 std::string Text(HWND page, int id);
 bool Checked(HWND page, int id);

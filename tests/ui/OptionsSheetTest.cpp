@@ -10,6 +10,7 @@
 #include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/SheetDriver.h"
+#include "support/StoredSettings.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
 #include "support/WaitUntil.h"
@@ -199,6 +200,23 @@ TEST_F(OptionsSheetTest, EachRadioIsStoredAsTheValueItStandsFor) {
     }
 }
 
+TEST_F(OptionsSheetTest, ConfirmingWithoutVisitingAPageKeepsEverySetting) {
+    // A value of its own for each setting; the first page, which is shown,
+    // holds its flags and its order as check boxes and radios can.
+    for (int i = 0; i < 23; ++i) Settings.*kStoredSettings[i].field = 100 + i;
+    Settings.VistalSetPeriodic = 1;
+    Settings.VistalSetStartup = 0;
+    Settings.VistalSetCycleMethod = 2;
+    const SettingsRecord before = Settings;
+    COptionsSheet sheet("Options");
+    ASSERT_EQ(IDOK, Run(sheet, [](HWND sheet) { PressOK(sheet); }));
+    sheet.ApplyOptions();
+    for (const StoredSetting& value : kStoredSettings) {
+        EXPECT_EQ(before.*value.field, Settings.*value.field) << value.name;
+        EXPECT_EQ(before.*value.field, StoredValue(value.name)) << value.name;
+    }
+}
+
 TEST_F(OptionsSheetTest, IntegerEditsTakeWholeSignedNumbersAndRefuseTheRest) {
     struct Case {
         const char* typed;
@@ -271,7 +289,7 @@ TEST_F(OptionsSheetTest, CalendarChecksNameTheLimitAndFocusTheEdit) {
         };
         for (const Case& c : cases) {
             SCOPED_TRACE(c.message);
-            SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(c.position), 0);
+            Choose(page, IDC_CALENDAR_POSITION, c.position);
             Type(page, IDC_CALENDAR_WIDTH, c.w);
             Type(page, IDC_CALENDAR_HEIGHT, c.h);
             Type(page, IDC_CALENDAR_MARGIN_X, c.mx);
@@ -281,7 +299,7 @@ TEST_F(OptionsSheetTest, CalendarChecksNameTheLimitAndFocusTheEdit) {
             ASSERT_TRUE(IsWindow(sheet));
         }
         // The center needs no margins.
-        SendMessageA(combo, CB_SETCURSEL, 1, 0);
+        Choose(page, IDC_CALENDAR_POSITION, 1);
         Type(page, IDC_CALENDAR_WIDTH, "150");
         Type(page, IDC_CALENDAR_HEIGHT, "125");
         Type(page, IDC_CALENDAR_MARGIN_X, "5000");
@@ -305,7 +323,7 @@ TEST_F(OptionsSheetTest, NoCalendarStoresWhatIsTypedAndKeepsNegativeMargins) {
     const INT_PTR result = Run(sheet, [](HWND sheet) {
         SelectPage(sheet, 3);
         HWND page = CurrentPage(sheet);
-        SendMessageA(GetDlgItem(page, IDC_CALENDAR_POSITION), CB_SETCURSEL, 0, 0);
+        Choose(page, IDC_CALENDAR_POSITION, 0);
         Type(page, IDC_CALENDAR_WIDTH, "5000");
         PressOK(sheet);
     });
@@ -368,20 +386,25 @@ TEST_F(OptionsSheetTest, CalendarPreviewShowsTheWallpaperWithABoxWhereTheCalenda
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.position << " " << c.width << "x" << c.height << " " << c.marginX
                                             << "," << c.marginY);
-            SendMessageA(GetDlgItem(page, IDC_CALENDAR_POSITION), CB_SETCURSEL, static_cast<WPARAM>(c.position), 0);
+            Choose(page, IDC_CALENDAR_POSITION, c.position);
             Type(page, IDC_CALENDAR_WIDTH, c.width);
             Type(page, IDC_CALENDAR_HEIGHT, c.height);
             Type(page, IDC_CALENDAR_MARGIN_X, c.marginX);
             Type(page, IDC_CALENDAR_MARGIN_Y, c.marginY);
+            const RECT& b = c.box;
+            const int x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
+            // The page repaints by itself as the values are typed.
+            if (!IsRectEmpty(&b)) {
+                EXPECT_TRUE(WaitUntil([&] { return Pixels::OfWindow(page, &preview).At(x, y) == white; }, 5000))
+                    << "not repainted as typed";
+            }
             const Pixels shown = PaintedPreview(page, preview);
             EXPECT_EQ(red, shown.At(10, 100));
             EXPECT_EQ(blue, shown.At(160, 40));
-            const RECT& b = c.box;
             if (IsRectEmpty(&b)) {
                 EXPECT_EQ(0, shown.Count(white)) << "a box drawn";
                 continue;
             }
-            const int x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
             EXPECT_EQ(white, shown.At(x, y));
             EXPECT_EQ(black, shown.At(b.left, y));
             EXPECT_EQ(black, shown.At(b.right - 1, y));
