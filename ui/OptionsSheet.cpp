@@ -42,5 +42,6 @@ void COptionsSheet::ApplyOptions() {
     Settings.CalendarUSHolidays = m_calendarPage.m_usHolidays;
     Settings.CalendarTransparentBackground = m_calendarPage.m_transparentBackground;
 
+    Settings.DeriveIntervals();
     SaveSettings();
 }

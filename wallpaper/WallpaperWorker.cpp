@@ -1,6 +1,7 @@
 #include "WallpaperWorker.h"
 
 #include "framework/Lifetime.h"
+#include "framework/ModalLoop.h"
 #include "framework/WinApp.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/Composition.h"
@@ -62,7 +63,7 @@ void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status)
     char text[256] = {};
     job.library->GetErrorText(image, status, text, sizeof text);
     text[sizeof text - 1] = '\0';
-    MessageBoxA(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
+    RunMessageBox(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
 }
 
 void Fit(CurrentImage& image, const CompositionJob& job) {

@@ -20,7 +20,7 @@ protected:
         CImageSetList stored;
         stored.AddSet(MakeSet("Holiday", {"C:\\pics\\beach.jpg", "C:\\pics\\hill.jpg"}));
         stored.AddSet(MakeSet("Work", {"C:\\pics\\desk.png"}));
-        ASSERT_TRUE(stored.SaveToRegistry());
+        ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
         // A position past the sets: any save by the program would change it.
         ASSERT_TRUE(StoreDword(kImageSetsKey, "SetIndex", 5));
     }
@@ -48,7 +48,7 @@ TEST_F(ProgramSetsTest, ARunWithoutPicturesLoadsTheStoredSetsAndWritesThemBack) 
     RunAndExit({});
     EXPECT_EQ(0xFFFFFFFFu, StoredDword(kImageSetsKey, "SetIndex"));
     CImageSetList loaded;
-    ASSERT_TRUE(loaded.LoadFromRegistry());
+    ASSERT_TRUE(loaded.LoadFromRegistry(CYCLE_FORWARD));
     ASSERT_EQ(2, loaded.GetCount());
     EXPECT_STREQ("Work", loaded.GetSet(1)->m_strName);
     EXPECT_STREQ("C:\\pics\\hill.jpg", loaded.GetSet(0)->GetEntry(1)->m_strPath);
