@@ -77,7 +77,8 @@ void CMainFrame::DisplayNextVistal() {
     // Without the codec library there is nothing to show a picture with;
     // binding already told the user why.
     if (!TheImageSetList || !TheImageLibrary) return;
-    const std::vector<CString> paths = NextImagesForScreens(*TheImageSetList, PicturesPerChange());
+    const std::vector<CString> paths = NextImagesForScreens(
+        *TheImageSetList, {Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, PicturesPerChange());
     if (paths.empty()) return;
     // The tooltip names the primary monitor's picture.
     CurrentVistalName = FileNameOf(paths.front());
@@ -95,7 +96,7 @@ void CMainFrame::DisplayNextVistal() {
 
 void CMainFrame::DisplayNextSet() {
     if (!TheImageSetList) return;
-    TheImageSetList->NextSet();
+    TheImageSetList->NextSet(Settings.VistalSetCycleMethod);
     VistalSetElapsedMinutes = 0;
     DisplayNextVistal();
 }

@@ -82,7 +82,7 @@ bool CVistalsApp::BuildImageSetList() {
         AfxMessageBox(IDP_OUT_OF_MEMORY, MB_OK);
         return false;
     }
-    TheImageSetList->LoadFromRegistry();
+    TheImageSetList->LoadFromRegistry(Settings.VistalCycleMethod);
     return true;
 }
 
@@ -116,9 +116,8 @@ void CVistalsApp::ShutDown(DWORD workerWaitMs) {
     // be open, and it goes on using the sets and the library until the
     // process is ended: they are saved but stay.
     const bool dialogOpen = ModalLoop::RunningOnThisThread();
-    // The sets first: they are saved under the cycle method still in memory.
-    if (dialogOpen) SaveImageSetList();
-    else SaveAndDestroyImageSetList();
+    if (dialogOpen) SaveImageSetList(Settings.VistalCycleMethod);
+    else SaveAndDestroyImageSetList(Settings.VistalCycleMethod);
     // A worker that outlived the wait still uses the library.
     if (TheCompositionQueue.IsIdle() && !dialogOpen) UnbindImageLibrary();
     if (settingsLoaded_) SaveSettings();

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-std::vector<CString> NextImagesForScreens(CImageSetList& list, int screens) {
+std::vector<CString> NextImagesForScreens(CImageSetList& list, CycleOrders orders, int screens) {
     std::vector<CString> paths;
-    const CString* first = list.NextImage(-1);
+    const CString* first = list.NextImage(orders, -1);
     if (!first) return paths;
     paths.push_back(*first);
     const CImageSet* set = list.GetSet(list.m_nSetIndex);
@@ -15,7 +15,7 @@ std::vector<CString> NextImagesForScreens(CImageSetList& list, int screens) {
     // Each pass marks a picture of the new cycle, so they are bounded.
     int passes = count;
     while (paths.size() < static_cast<size_t>(screens)) {
-        const CString* next = list.NextImage(-1);
+        const CString* next = list.NextImage(orders, -1);
         if (!next) break;
         const bool repeated = std::find(paths.begin(), paths.end(), *next) != paths.end();
         if (repeated && paths.size() < distinct && passes-- > 0) continue;

@@ -10,4 +10,4 @@
 // set's order and shown marks go on as usual. No picture comes twice unless
 // the set has fewer pictures than there are monitors. Empty when the list
 // has no picture; one path, exactly as a single change, for one screen.
-std::vector<CString> NextImagesForScreens(CImageSetList& list, int screens);
+std::vector<CString> NextImagesForScreens(CImageSetList& list, CycleOrders orders, int screens);

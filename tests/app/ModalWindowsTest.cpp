@@ -104,7 +104,7 @@ protected:
         stored.AddSet(std::move(second));
         stored.m_nSetIndex = 0;
         stored.m_nImageIndex = current;
-        ASSERT_TRUE(stored.SaveToRegistry());
+        ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
         DeleteFileA(wallpaper_.c_str());
     }
 

@@ -62,7 +62,7 @@ std::string Describe(const CImageSetList& list) {
 
 std::string DescribeStored() {
     CImageSetList stored;
-    stored.LoadFromRegistry();
+    stored.LoadFromRegistry(CYCLE_FORWARD);
     return Describe(stored);
 }
 
@@ -319,7 +319,7 @@ TEST_F(SelectImagesDialog, ShowsACommandLineListWithoutVanishedFilesAndCancelKee
         CImageSetList stored;
         stored.AddSet(std::make_unique<CImageSet>("Stored"));
         stored.GetSet(0)->AddEntry(std::make_unique<CImageEntry>(Path("c.bmp").c_str()));
-        ASSERT_TRUE(stored.SaveToRegistry());
+        ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
     }
     const std::string vanished = Path("vanished.bmp");
     ASSERT_TRUE(WriteSolidBmp(vanished, 8, 8, RGB(1, 2, 3)));
