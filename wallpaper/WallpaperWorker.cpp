@@ -253,6 +253,7 @@ bool ComposeScreensRun(PendingPictures& pictures, const std::vector<RECT>& monit
     }
     CurrentImage canvas(*job.library, blank);  // black where no monitor is
     for (size_t i = 0; i < monitors.size(); ++i) {
+        if (job.stopped && *job.stopped) return false;  // the program is ending: no more pictures
         const ImageHandle handle = pictures.Take(i, job);
         if (!handle) return false;
         CurrentImage picture(*job.library, handle);
@@ -265,7 +266,7 @@ bool ComposeScreensRun(PendingPictures& pictures, const std::vector<RECT>& monit
         if (!PasteOnCanvas(picture, canvas, plan, monitors[i], job)) return false;
     }
     if (!ReduceColorsForDisplay(canvas, job)) return false;
-    if (job.stopped && *job.stopped) return false;
+    if (job.stopped && *job.stopped) return false;  // as on one screen
     if (!WriteWallpaper(canvas, job)) return false;
     RegisterCanvasWallpaper(job.outputPath.c_str(), style);
     return true;
