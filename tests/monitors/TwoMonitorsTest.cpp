@@ -105,6 +105,7 @@ protected:
         return false;
     }
 
+public:
     // The primary's two halves, the left monitor's two halves, and black
     // below the shorter left monitor, where no monitor is.
     static std::vector<Region> Expected() {
@@ -113,12 +114,24 @@ protected:
                 {{-1280, 1024, 0, 1200}, kBlack}};
     }
 
+protected:
     RegistrySandbox sandbox_;
     std::string folder_, primary_, left_;
 };
 
 // Lower right of the 1920x1200 primary, 150x125 with margins of 30.
 const RECT kCalendar = {1740, 1045, 1890, 1170};
+
+// The wallpaper registered spanned or tiled from the primary, one bitmap of
+// 3200x1200 over both monitors, each showing its picture; loaded into `file`.
+void ExpectBothMonitorsShown(bool spanned, BmpPixels& file) {
+    EXPECT_EQ(spanned ? "22" : "0", DesktopValue("WallpaperStyle"));
+    EXPECT_EQ(spanned ? "0" : "1", DesktopValue("TileWallpaper"));
+    ASSERT_TRUE(file.Load(WallpaperPath()));
+    ASSERT_EQ(3200, file.Width());
+    ASSERT_EQ(1200, file.Height());
+    ExpectShown(file, spanned, TwoMonitors::Expected(), kCalendar);
+}
 
 }  // namespace
 
@@ -130,13 +143,8 @@ TEST_F(TwoMonitors, EachShowsItsOwnPictureTheCalendarIsOnThePrimaryAndADisplayCh
     ASSERT_TRUE(WaitForWallpaper());
 
     // This prefix reports Windows 7: tiled from the primary's corner.
-    EXPECT_EQ("0", DesktopValue("WallpaperStyle"));
-    EXPECT_EQ("1", DesktopValue("TileWallpaper"));
     BmpPixels file;
-    ASSERT_TRUE(file.Load(WallpaperPath()));
-    ASSERT_EQ(3200, file.Width());
-    ASSERT_EQ(1200, file.Height());
-    ExpectShown(file, false, Expected(), kCalendar);
+    ASSERT_NO_FATAL_FAILURE(ExpectBothMonitorsShown(false, file));
     int calendar = 0;
     for (LONG y = kCalendar.top; y < kCalendar.bottom; y += 3)
         for (LONG x = kCalendar.left; x < kCalendar.right; x += 3) calendar += !Near(file.At(x, y), kBlue);
@@ -169,13 +177,8 @@ TEST_F(TwoMonitors, OnWindows10TheBitmapIsSpannedAndInPhysicalPixelsAtAHigherDpi
     ProgramProcess program;
     ASSERT_TRUE(program.Start({primary_, left_}));
     ASSERT_TRUE(WaitForWallpaper());
-    EXPECT_EQ("22", DesktopValue("WallpaperStyle"));
-    EXPECT_EQ("0", DesktopValue("TileWallpaper"));
     BmpPixels file;
-    ASSERT_TRUE(file.Load(WallpaperPath()));
-    ASSERT_EQ(3200, file.Width());
-    ASSERT_EQ(1200, file.Height());
-    ExpectShown(file, true, Expected(), kCalendar);
+    ExpectBothMonitorsShown(true, file);
     EXPECT_TRUE(program.Exit());
 }
 
