@@ -32,3 +32,13 @@ std::vector<RECT> CurrentMonitors() {
 CanvasStyle CurrentCanvasStyle() {
     return IsWindows8OrGreater() ? CanvasStyle::Spanned : CanvasStyle::TiledFromPrimary;
 }
+
+RECT PrimaryPartOfWallpaper(PixelSize size) {
+    const std::vector<RECT> monitors = CurrentMonitors();
+    const CanvasPlan plan = PlanCanvas(monitors, CurrentCanvasStyle());
+    if (monitors.size() < 2 || !(plan.size == size)) return {0, 0, size.width, size.height};
+    // The primary's corner is where tiling starts, or inside the span: it never wraps.
+    const RECT& primary = monitors.front();
+    const POINT at = CanvasPlacements(plan, {primary.left, primary.top}, SizeOf(primary)).front();
+    return {at.x, at.y, at.x + primary.right - primary.left, at.y + primary.bottom - primary.top};
+}

@@ -15,3 +15,7 @@ std::vector<RECT> CurrentMonitors();
 // The style this Windows offers for one bitmap over several monitors:
 // spanned from Windows 8 on, tiled from the primary before.
 CanvasStyle CurrentCanvasStyle();
+
+// The primary monitor's part of a wallpaper bitmap of `size`: the whole of
+// it, unless it is the bitmap over the monitors there are now.
+RECT PrimaryPartOfWallpaper(PixelSize size);

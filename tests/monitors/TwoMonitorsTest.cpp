@@ -10,9 +10,11 @@
 #include "res/resource.h"
 #include "settings/Settings.h"
 #include "sets/ImageSetList.h"
+#include "ui/OptionsSheet.h"
 #include "support/DesktopSettings.h"
 #include "support/ProgramProcess.h"
 #include "support/RegistrySandbox.h"
+#include "support/SheetDriver.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
 #include "wallpaper/CodecBinding.h"
@@ -250,4 +252,31 @@ TEST_F(TwoMonitors, AChangeTakesTheNextPictureForEachMonitorAndTheTooltipNamesTh
     ASSERT_TRUE(file.Load(WallpaperOutputPath(AfxModuleFileName(nullptr).str())));
     EXPECT_EQ(1920, file.Width());
     EXPECT_EQ(1200, file.Height());
+}
+
+TEST_F(TwoMonitors, TheCalendarPreviewShowsThePrimarysPartOfTheWallpaper) {
+    if (!TheImageLibrary) BindImageLibrary();
+    ASSERT_NE(nullptr, TheImageLibrary);
+    // A bitmap over both monitors as this Windows 7 lays it out: the
+    // primary's part at the left, 1920 wide, the left monitor's after it.
+    const std::string wallpaper = folder_ + "\\both.bmp";
+    ASSERT_TRUE(WriteBmp(wallpaper, 3200, 1200, [](int x, int) { return x < 1920 ? kRed : kGreen; }));
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(wallpaper.c_str()), 0));
+
+    using namespace sheet_driver;
+    COptionsSheet sheet("Options");
+    Drive([&] { return sheet.DoModal(); }, "Options", [&](HWND window) {
+        SelectPage(window, 3);
+        HWND page = CurrentPage(window);
+        const RECT preview = sheet.m_calendarPage.m_rcPreview;
+        auto pixel = [&](int percent) {
+            RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            ScopedGetDC dc(page);
+            return GetPixel(dc.get(), preview.left + (preview.right - preview.left) * percent / 100,
+                            (preview.top + preview.bottom) / 2);
+        };
+        EXPECT_TRUE(WaitUntil([&] { return Near(pixel(10), kRed); }, 3000)) << std::hex << pixel(10);
+        EXPECT_TRUE(Near(pixel(90), kRed)) << "the other monitor's part is in the preview: " << std::hex << pixel(90);
+        PressCancel(window);
+    });
 }
