@@ -11,6 +11,7 @@
 #include "support/SheetDriver.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
+#include "support/WallpaperChanges.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/Composition.h"
 #include "wallpaper/WallpaperWorker.h"
@@ -86,29 +87,6 @@ protected:
     }
 
     void Tick() { frame_->SendMessage(WM_TIMER, ID_CHANGE_TIMER); }
-
-    // Lets running changes finish; returns how many WM_WALLPAPER_APPLIED
-    // reached the frame (each is handled as usual).
-    int DrainChanges(DWORD timeoutMs = 20000) {
-        int applied = 0;
-        const DWORD start = GetTickCount();
-        DWORD idleSince = 0;
-        while (GetTickCount() - start < timeoutMs) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_WALLPAPER_APPLIED) ++applied;
-                DispatchMessageA(&msg);
-            }
-            if (TheCompositionQueue.IsIdle()) {
-                if (!idleSince) idleSince = GetTickCount();
-                if (GetTickCount() - idleSince > 150) break;
-            } else {
-                idleSince = 0;
-            }
-            Sleep(5);
-        }
-        return applied;
-    }
 
     static std::string folder_;
     static std::vector<std::string> pictures_;

@@ -3,7 +3,6 @@
 // at -1280,0. The installed program gives each its own picture; the main
 // frame in this process picks them and names the primary's in the tooltip.
 #include "app/MainFrame.h"
-#include "app/Messages.h"
 #include "app/SchedulerState.h"
 #include "app/VistalsApp.h"
 #include "framework/Lifetime.h"
@@ -17,6 +16,7 @@
 #include "support/SheetDriver.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
+#include "support/WallpaperChanges.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/WallpaperWorker.h"
 
@@ -29,6 +29,9 @@
 #include <vector>
 
 namespace {
+
+// The program's application object, never started: the frame needs one.
+CVistalsApp g_app;
 
 const COLORREF kRed = RGB(200, 40, 40), kBlue = RGB(40, 40, 200), kGreen = RGB(40, 180, 40),
                kYellow = RGB(220, 200, 40), kBlack = RGB(0, 0, 0);
@@ -185,32 +188,9 @@ TEST_F(TwoMonitors, OnWindows10TheBitmapIsSpannedAndInPhysicalPixelsAtAHigherDpi
 }
 
 // The main frame of this process, on the same two monitors.
-namespace {
-
-CVistalsApp g_app;
-
-// Handles messages until the changes under way are done; how many finished.
-int DrainChanges() {
-    int applied = 0;
-    DWORD idleSince = 0;
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(5)) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            applied += msg.message == WM_WALLPAPER_APPLIED;
-            DispatchMessageA(&msg);
-        }
-        if (!TheCompositionQueue.IsIdle()) idleSince = 0;
-        else if (!idleSince) idleSince = GetTickCount();
-        else if (GetTickCount() - idleSince > 150) break;
-    }
-    return applied;
-}
-
-}  // namespace
-
 TEST_F(TwoMonitors, AChangeTakesTheNextPictureForEachMonitorAndTheTooltipNamesThePrimarys) {
     g_app.InitApplication(GetModuleHandleA(nullptr));
-    BindImageLibrary();
+    if (!TheImageLibrary) BindImageLibrary();
     ASSERT_NE(nullptr, TheImageLibrary);
     auto list = std::make_unique<CImageSetList>();
     auto set = std::make_unique<CImageSet>("set");
@@ -236,18 +216,11 @@ TEST_F(TwoMonitors, AChangeTakesTheNextPictureForEachMonitorAndTheTooltipNamesTh
     EXPECT_STREQ("primary.bmp", CurrentVistalName);
     EXPECT_NE(nullptr, strstr(frame->m_trayIcon.NotifyRecord().szTip, "primary.bmp"));
 
-    // Forward order goes on from there, round the end of the set.
-    frame->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
-    EXPECT_EQ(1, DrainChanges());
-    EXPECT_EQ((std::vector<std::string>{third, primary_}), TheCompositionQueue.PicturesOnShow());
-    EXPECT_STREQ("third.bmp", CurrentVistalName);
-    EXPECT_NE(nullptr, strstr(frame->m_trayIcon.NotifyRecord().szTip, "third.bmp"));
-
     // With the option off, one picture as on a single screen.
     Settings.VistalPerScreen = 0;
     frame->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
     EXPECT_EQ(1, DrainChanges());
-    EXPECT_EQ((std::vector<std::string>{left_}), TheCompositionQueue.PicturesOnShow());
+    EXPECT_EQ((std::vector<std::string>{third}), TheCompositionQueue.PicturesOnShow());
     BmpPixels file;
     ASSERT_TRUE(file.Load(WallpaperOutputPath(AfxModuleFileName(nullptr).str())));
     EXPECT_EQ(1920, file.Width());
