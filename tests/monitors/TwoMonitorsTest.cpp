@@ -22,9 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -38,15 +35,7 @@ const COLORREF kRed = RGB(200, 40, 40), kBlue = RGB(40, 40, 200), kGreen = RGB(4
 
 std::string WallpaperPath() { return DistDir() + "\\vistals.bmp"; }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool Near(COLORREF a, COLORREF b) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= 2;
-}
+bool Near(COLORREF a, COLORREF b) { return ColorsNear(a, b, 2); }
 
 void ExpectTheRecipesMonitors() {
     ASSERT_EQ(2, GetSystemMetrics(SM_CMONITORS)) << "run by on-two-monitors.sh";
@@ -157,14 +146,14 @@ TEST_F(TwoMonitors, EachShowsItsOwnPictureTheCalendarIsOnThePrimaryAndADisplayCh
 
     // Monitors rearranged (simulated: Xephyr keeps its heads): the same
     // pictures are composed again, once the burst is over.
-    const std::string before = ReadAll(WallpaperPath());
+    const std::string before = ReadFileBytes(WallpaperPath());
     ASSERT_TRUE(DeleteFileA(WallpaperPath().c_str()));
     for (int i = 0; i < 3; ++i) PostMessageA(frame, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1200));
     bool rewritten = false;
     for (DWORD start = GetTickCount(); !rewritten && GetTickCount() - start < 30000; Sleep(50))
         rewritten = IsCompleteBmp(WallpaperPath(), nullptr);
     ASSERT_TRUE(rewritten);
-    EXPECT_TRUE(before == ReadAll(WallpaperPath())) << "not the same pictures";
+    EXPECT_TRUE(before == ReadFileBytes(WallpaperPath())) << "not the same pictures";
     EXPECT_TRUE(program.Exit());
 }
 

@@ -2,6 +2,7 @@
 
 #include "TestPaths.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -35,6 +36,11 @@ bool WriteBmp(const std::string& path, int width, int height, const std::functio
 
 bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color) {
     return WriteBmp(path, width, height, [color](int, int) { return color; });
+}
+
+bool ColorsNear(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 bool IsCompleteBmp(const std::string& path, std::string* why) {

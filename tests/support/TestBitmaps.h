@@ -16,6 +16,9 @@ bool WriteBmp(const std::string& path, int width, int height, const std::functio
 // a whole picture; otherwise `why` (may be null) says what is wrong.
 bool IsCompleteBmp(const std::string& path, std::string* why);
 
+// Each channel of `a` within `tolerance` of `b`'s.
+bool ColorsNear(COLORREF a, COLORREF b, int tolerance);
+
 // Reads a 24- or 32-bit uncompressed BMP (either row order).
 class BmpPixels {
 public:

@@ -13,8 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -84,11 +82,6 @@ CanvasStyle Style() { return gStyle; }
 PixelSize PrimarySize() { return SizeOf(gMonitors.front()); }
 int32_t TrueColour() { return 32; }
 
-bool Near(COLORREF a, COLORREF b) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= 2;
-}
-
 // Closer than `margin` to an edge.
 bool Near(LONG a, LONG b, LONG margin) { return std::abs(a - b) < margin; }
 
@@ -99,11 +92,6 @@ POINT ShownPixel(CanvasStyle style, const RECT& bounds, const RECT& primary, LON
     const LONG width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     if (style == CanvasStyle::Spanned) return {x - bounds.left, y - bounds.top};
     return {((x - primary.left) % width + width) % width, ((y - primary.top) % height + height) % height};
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 class ScreenCanvasTest : public ::testing::Test {
@@ -142,7 +130,7 @@ protected:
         DeleteFileA(job_.outputPath.c_str());
         EXPECT_TRUE(ComposeChangeRun(std::move(pictures), job_));
         EXPECT_TRUE(catcher.Boxes().empty()) << catcher.Boxes()[0].text;
-        return ReadAll(job_.outputPath);
+        return ReadFileBytes(job_.outputPath);
     }
 
     std::string folder_;
@@ -201,11 +189,11 @@ TEST_F(ScreenCanvasTest, EachMonitorShowsItsOwnPictureAndNothingElseIsCovered) {
                     const POINT pixel = ShownPixel(style, bounds, gMonitors.front(), x, y);
                     const COLORREF shown = file.At(pixel.x, pixel.y);
                     if (layout.calendar && PtInRect(&kCalendarOnPrimary, {x, y})) {
-                        calendarPixels += !Near(shown, expected);
+                        calendarPixels += !ColorsNear(shown, expected, 2);
                         continue;
                     }
                     ++checked;
-                    wrong = !Near(shown, expected);
+                    wrong = !ColorsNear(shown, expected, 2);
                     if (wrong) {
                         ADD_FAILURE() << "screen point " << x << "," << y << " shows " << std::hex << shown
                                       << " instead of " << expected;
@@ -226,7 +214,7 @@ TEST_F(ScreenCanvasTest, OneMonitorOrTheOptionOffGivesTheSingleScreenWallpaperBy
         SCOPED_TRACE(position);
         job_.settings.VistalPosition = position;
         gMonitors = {{0, 0, 400, 300}};
-        const std::string single = ReadAll([&] {
+        const std::string single = ReadFileBytes([&] {
             DialogCatcher catcher;
             EXPECT_TRUE(ComposeWallpaperRun(Picture("a", {250, 500}, kRed, kBlue).image, job_));
             return job_.outputPath;
