@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
 #include "app/StartupRules.h"
+#include "framework/Lifetime.h"
 #include "framework/ModalLoop.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
@@ -17,6 +18,8 @@
 #include "wallpaper/WallpaperWorker.h"
 
 #include <shellapi.h>
+
+#include <utility>
 
 namespace {
 
@@ -45,10 +48,9 @@ int PicturesPerChange() {
 }
 
 // Frees the images opened for a change that does not take place.
-void FreeOpened(std::vector<ScreenPicture>& pictures) {
+void FreeOpened(const std::vector<ScreenPicture>& pictures) {
     for (const ScreenPicture& picture : pictures)
         if (picture.image) TheImageLibrary->FreeImage(picture.image);
-    pictures.clear();
 }
 
 }  // namespace
@@ -84,13 +86,11 @@ void CMainFrame::DisplayNextVistal() {
     CurrentVistalName = FileNameOf(paths.front());
 
     std::vector<ScreenPicture> pictures;
-    for (const CString& path : paths) {
-        if (!OpenPicture(path, pictures)) {
-            FreeOpened(pictures);
-            return;
-        }
-    }
-    TheCompositionQueue.Submit(std::move(pictures));
+    // Until the change is handed on, its opened images are ours to free.
+    ScopeExit freeUnsubmitted([&] { FreeOpened(pictures); });
+    for (const CString& path : paths)
+        if (!OpenPicture(path, pictures)) return;
+    TheCompositionQueue.Submit(std::exchange(pictures, {}));
     VistalElapsedMinutes = 0;
 }
 
