@@ -5,6 +5,9 @@
 #include "framework/Afx.h"
 #include "ui/OwnerDrawMenu.h"
 #include "ui/TrayIcon.h"
+#include "wallpaper/WallpaperWorker.h"
+
+#include <vector>
 
 class CMainFrame : public CFrameWnd {
     DECLARE_DYNAMIC(CMainFrame)
@@ -41,8 +44,14 @@ protected:
 
     // The change scheduler and the tray commands (MainFrameCommands.cpp).
     void ArmChangeTimer();
+    // Opens one picture of a change and adds it to `pictures`; false, after
+    // the message box that names it, when it cannot be opened.
+    bool OpenPicture(const char* path, std::vector<ScreenPicture>& pictures);
     void OnTimer(UINT_PTR timerId);
     LRESULT OnWallpaperApplied(WPARAM wParam, LPARAM lParam);
+    // A new resolution, depth or set of monitors: the pictures on show are
+    // composed again once the display has settled.
+    LRESULT OnDisplayChange(WPARAM bitsPerPixel, LPARAM size);
     void OnUpdateDisplayNextVistal(CCmdUI* ui);
     void OnUpdateDisplayNextSet(CCmdUI* ui);
     void OnOptions();

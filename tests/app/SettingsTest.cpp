@@ -16,9 +16,10 @@ protected:
     void SetUp() override { Settings = SettingsRecord(); }
     void TearDown() override { Settings = SettingsRecord(); }
 
-    // Stores every value with a recognisable number: 100 + its position.
-    static void StoreAllNumbered() {
-        for (int i = 0; i < 23; ++i) ASSERT_TRUE(StoreDword(kProgramKey, kStoredSettings[i].name, 100 + i));
+    // Stores the first `count` values with a recognisable number: 100 + its
+    // position. The first 23 are the ones read in order.
+    static void StoreAllNumbered(int count = 23) {
+        for (int i = 0; i < count; ++i) ASSERT_TRUE(StoreDword(kProgramKey, kStoredSettings[i].name, 100 + i));
     }
 
     RegistrySandbox sandbox_;
@@ -43,15 +44,15 @@ TEST_F(SettingsTest, FirstRunKeepsTheFirstRunValuesAndTheNextSaveStoresThemAll) 
 }
 
 TEST_F(SettingsTest, EachValueIsReadIntoItsOwnFieldAndWrittenBackUnderItsName) {
-    StoreAllNumbered();
+    StoreAllNumbered(24);
     ASSERT_TRUE(LoadSettings());
-    for (int i = 0; i < 23; ++i) EXPECT_EQ(100 + i, Settings.*kStoredSettings[i].field) << kStoredSettings[i].name;
+    for (int i = 0; i < 24; ++i) EXPECT_EQ(100 + i, Settings.*kStoredSettings[i].field) << kStoredSettings[i].name;
     EXPECT_EQ(109 * 1440 + 110 * 60 + 111, Settings.VistalIntervalMinutes);
     EXPECT_EQ(104 * 1440 + 105 * 60 + 106, Settings.VistalSetIntervalMinutes);
 
-    for (int i = 0; i < 23; ++i) Settings.*kStoredSettings[i].field = -(200 + i);
+    for (int i = 0; i < 24; ++i) Settings.*kStoredSettings[i].field = -(200 + i);
     ASSERT_TRUE(SaveSettings());
-    for (int i = 0; i < 23; ++i)
+    for (int i = 0; i < 24; ++i)
         EXPECT_EQ(static_cast<DWORD>(-(200 + i)), StoredDword(kProgramKey, kStoredSettings[i].name))
             << kStoredSettings[i].name;
 }
@@ -97,6 +98,28 @@ TEST_F(SettingsTest, DamagedValuesCostOnlyThemselves) {
     ASSERT_TRUE(SaveSettings());
     EXPECT_EQ(150u, StoredDword(kProgramKey, "CalendarWidth"));
     EXPECT_EQ(117u, StoredDword(kProgramKey, "CalendarHeight"));
+}
+
+TEST_F(SettingsTest, ThePerScreenValueIsReadAndWrittenOnItsOwn) {
+    StoreAllNumbered();
+    EXPECT_TRUE(LoadSettings()) << "its absence does not make the 23 incomplete";
+    EXPECT_EQ(1, Settings.VistalPerScreen);  // missing: on
+
+    ASSERT_TRUE(StoreDword(kProgramKey, "VistalPerScreen", 0));
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kProgramKey, "VistalPosition");
+    EXPECT_FALSE(LoadSettings());
+    EXPECT_EQ(0, Settings.VistalPerScreen);  // read although a value before it was missing
+    EXPECT_EQ(113, Settings.VistalCycleMethod);
+
+    ASSERT_TRUE(StoreText(kProgramKey, "VistalPerScreen", "each screen"));  // damaged: costs only itself
+    ASSERT_TRUE(StoreDword(kProgramKey, "VistalPosition", 112));
+    EXPECT_TRUE(LoadSettings());
+    EXPECT_EQ(1, Settings.VistalPerScreen);
+    EXPECT_EQ(122, Settings.CalendarTransparentBackground);
+
+    Settings.VistalPerScreen = 0;
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_EQ(0u, StoredDword(kProgramKey, "VistalPerScreen"));
 }
 
 TEST_F(SettingsTest, OpenSettingsKeyReturnsTheProgramKey) {

@@ -1,7 +1,8 @@
-// The 23 settings the program keeps in its registry key, written out here
-// as the program promises them (never taken from the program's own table):
-// the value's name, the record's field of the same name, and the value a
-// first run starts from, in the order of reading and writing.
+// The settings the program keeps in its registry key, written out here as
+// the program promises them (never taken from the program's own table): the
+// value's name, the record's field of the same name, and the value a first
+// run starts from. The 23 come in the order of reading and writing; the
+// picture-per-monitor choice is read and written after them, on its own.
 #pragma once
 
 #include "settings/Settings.h"
@@ -12,7 +13,7 @@ struct StoredSetting {
     int32_t firstRunValue;
 };
 
-inline const StoredSetting kStoredSettings[23] = {
+inline const StoredSetting kStoredSettings[24] = {
     {"ShowFileName", &SettingsRecord::ShowFileName, 0},
     {"ShowTimeLeft", &SettingsRecord::ShowTimeLeft, 1},
     {"VistalSetPeriodic", &SettingsRecord::VistalSetPeriodic, 0},
@@ -36,4 +37,5 @@ inline const StoredSetting kStoredSettings[23] = {
     {"CalendarGridLines", &SettingsRecord::CalendarGridLines, 0},
     {"CalendarUSHolidays", &SettingsRecord::CalendarUSHolidays, 1},
     {"CalendarTransparentBackground", &SettingsRecord::CalendarTransparentBackground, 1},
+    {"VistalPerScreen", &SettingsRecord::VistalPerScreen, 1},
 };

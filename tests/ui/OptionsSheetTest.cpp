@@ -203,7 +203,7 @@ TEST_F(OptionsSheetTest, EachRadioIsStoredAsTheValueItStandsFor) {
 TEST_F(OptionsSheetTest, ConfirmingWithoutVisitingAPageKeepsEverySetting) {
     // A value of its own for each setting; the first page, which is shown,
     // holds its flags and its order as check boxes and radios can.
-    for (int i = 0; i < 23; ++i) Settings.*kStoredSettings[i].field = 100 + i;
+    for (int i = 0; i < 24; ++i) Settings.*kStoredSettings[i].field = 100 + i;
     Settings.VistalSetPeriodic = 1;
     Settings.VistalSetStartup = 0;
     Settings.VistalSetCycleMethod = 2;
@@ -347,7 +347,7 @@ TEST_F(OptionsSheetTest, CalendarPreviewShowsTheWallpaperWithABoxWhereTheCalenda
     // A wallpaper red on the left, blue on the right.
     const COLORREF red = RGB(200, 30, 40), blue = RGB(20, 60, 190);
     const std::string wallpaper = MakeTempFolder("preview") + "\\wallpaper.bmp";
-    ASSERT_TRUE(WriteSolidBmp(wallpaper, 1024, 768, red, blue));
+    ASSERT_TRUE(WriteBmp(wallpaper, 1024, 768, [&](int x, int) { return x < 512 ? red : blue; }));
     ASSERT_TRUE(SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(wallpaper.c_str()), 0));
     BindImageLibrary();
     ASSERT_NE(nullptr, TheImageLibrary);

@@ -16,18 +16,6 @@
 
 namespace {
 
-// Read with every kind of sharing, so that the reading never stands in the
-// program's way.
-std::string ReadAll(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
-    return bytes;
-}
-
 // The system's own words for an error, as a message box would quote them.
 std::string SystemWords(DWORD error) {
     char text[512] = {};
@@ -56,7 +44,7 @@ TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
     HWND frame = program.WaitForFrame();
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(WaitUntil([&] { return IsCompleteBmp(wallpaper, nullptr); }));
-    const std::string previous = ReadAll(wallpaper);
+    const std::string previous = ReadFileBytes(wallpaper);
 
     DialogCatcher catcher(program.Id());
     {
@@ -76,7 +64,7 @@ TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
     const bool namesTheReason = text.find(SystemWords(ERROR_SHARING_VIOLATION)) != std::string::npos ||
                                 text.find(SystemWords(ERROR_ACCESS_DENIED)) != std::string::npos;
     EXPECT_TRUE(namesTheReason) << text;
-    EXPECT_TRUE(previous == ReadAll(wallpaper)) << "the previous wallpaper changed";
+    EXPECT_TRUE(previous == ReadFileBytes(wallpaper)) << "the previous wallpaper changed";
     EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(DistDir(), "vistals.bmp*"));
 
     // The next change (the third picture) writes again; the failed one
