@@ -9,8 +9,11 @@
 
 namespace {
 
+// Every picture of the change is still there.
 bool IsThere(const ShownChange& change) {
-    return FileAttributesAnyLength(change.front().path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return std::all_of(change.begin(), change.end(), [](const ShownPicture& picture) {
+        return FileAttributesAnyLength(picture.path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    });
 }
 
 bool IsOf(const ShownChange& change, const std::string& path) {

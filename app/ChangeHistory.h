@@ -32,9 +32,9 @@ public:
     // Drops the changes ahead of a step back (a new set list came).
     void DropAhead();
 
-    // The nearest change behind, or ahead of, the one on show whose primary
-    // picture is still there, put on show; the ones passed over because
-    // their picture has gone are dropped. Null when there is none.
+    // The nearest change behind, or ahead of, the one on show whose
+    // pictures are all still there, put on show; the ones passed over
+    // because a picture has gone are dropped. Null when there is none.
     const ShownChange* StepBack();
     const ShownChange* StepForward();
     bool CanStepBack() const;

@@ -7,6 +7,9 @@
 #include "sets/ImageSetList.h"
 #include "ui/OwnerDrawMenu.h"
 #include "ui/TrayIcon.h"
+#include "wallpaper/WallpaperWorker.h"
+
+#include <vector>
 
 class CMainFrame : public CFrameWnd {
     DECLARE_DYNAMIC(CMainFrame)
@@ -44,13 +47,19 @@ protected:
 
     // The change scheduler and the tray commands (MainFrameCommands.cpp).
     void ArmChangeTimer();
-    // Changes to the next picture of the current set.
+    // Opens one picture of a change and adds it to `pictures`; false, after
+    // the message box that names it, when it cannot be opened.
+    bool OpenPicture(const char* path, std::vector<ScreenPicture>& pictures);
+    // Changes to the next pictures of the current set.
     void DisplayNewVistal();
-    // Opens the picture at `path` and hands it to the composition worker;
-    // tells the user when it cannot be opened.
-    void ShowPicture(std::string path);
+    // Opens the pictures of `change` and hands them to the composition
+    // worker; tells the user of one that cannot be opened.
+    void ShowChange(ShownChange change);
     void OnTimer(UINT_PTR timerId);
     LRESULT OnWallpaperApplied(WPARAM wParam, LPARAM lParam);
+    // A new resolution, depth or set of monitors: the pictures on show are
+    // composed again once the display has settled.
+    LRESULT OnDisplayChange(WPARAM bitsPerPixel, LPARAM size);
     void OnUpdateDisplayNextVistal(CCmdUI* ui);
     void OnUpdateDisplayNextSet(CCmdUI* ui);
     void OnOptions();

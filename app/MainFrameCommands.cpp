@@ -5,17 +5,22 @@
 #include "app/SchedulerState.h"
 #include "app/StartupRules.h"
 #include "app/TooltipText.h"
+#include "framework/Lifetime.h"
 #include "framework/ModalLoop.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
+#include "sets/ScreenPictures.h"
 #include "ui/OptionsSheet.h"
 #include "ui/SelectImagesDialog.h"
 #include "wallpaper/CodecBinding.h"
+#include "wallpaper/Monitors.h"
 #include "wallpaper/WallpaperWorker.h"
 
 #include <shellapi.h>
+
+#include <utility>
 
 namespace {
 
@@ -27,10 +32,39 @@ void OpenWebPage(const char* address) {
     ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOW);
 }
 
+// One picture for each monitor when they are to differ and there are
+// several; otherwise one.
+int PicturesPerChange() {
+    if (!Settings.VistalPerScreen) return 1;
+    return static_cast<int>(CurrentMonitors().size());
+}
+
+// Frees the images opened for a change that does not take place.
+void FreeOpened(const std::vector<ScreenPicture>& pictures) {
+    for (const ScreenPicture& picture : pictures)
+        if (picture.image) TheImageLibrary->FreeImage(picture.image);
+}
+
 }  // namespace
 
 void CMainFrame::ArmChangeTimer() {
     SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
+}
+
+bool CMainFrame::OpenPicture(const char* path, std::vector<ScreenPicture>& pictures) {
+    pictures.push_back({path, 0});  // first, so that an opened image always has its place
+    ImageHandle& image = pictures.back().image;
+    int32_t reserved = 0;
+    const ImageStatus status = TheImageLibrary->OpenImage(path, &image, &reserved);
+    if (status == IMAGE_OK) return true;
+    char text[256] = {};
+    TheImageLibrary->GetErrorText(image, status, text, 255);
+    if (image) TheImageLibrary->FreeImage(image);
+    pictures.pop_back();
+    // Over an open Select dialog the box belongs to the dialog, which thus
+    // cannot be confirmed (destroying this list) while it waits.
+    MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
+    return false;
 }
 
 void CMainFrame::DisplayNextVistal() {
@@ -39,7 +73,7 @@ void CMainFrame::DisplayNextVistal() {
     if (!TheImageLibrary) return;
     // After a step back, the pictures ahead come again before new ones.
     if (const ShownChange* ahead = m_history.StepForward()) {
-        ShowPicture(ahead->front().path);
+        ShowChange(*ahead);
         return;
     }
     DisplayNewVistal();
@@ -47,29 +81,27 @@ void CMainFrame::DisplayNextVistal() {
 
 void CMainFrame::DisplayNewVistal() {
     if (!TheImageSetList || !TheImageLibrary) return;
-    const CString* next = TheImageSetList->NextImage({Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, -1);
-    if (!next) return;
-    m_history.AddNew({{next->str(), TheImageSetList->m_nSetIndex, TheImageSetList->m_nImageIndex}});
-    ShowPicture(next->str());
+    const std::vector<CString> paths = NextImagesForScreens(
+        *TheImageSetList, {Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, PicturesPerChange());
+    if (paths.empty()) return;
+    // All come from the current set; the list knows the place of the last.
+    ShownChange change;
+    for (const CString& path : paths) change.push_back({path.str(), TheImageSetList->m_nSetIndex, -1});
+    change.back().position = TheImageSetList->m_nImageIndex;
+    m_history.AddNew(change);
+    ShowChange(std::move(change));
 }
 
-void CMainFrame::ShowPicture(std::string picture) {
-    const char* path = picture.c_str();
-    CurrentVistalName = PictureFileName(path);
+void CMainFrame::ShowChange(ShownChange change) {
+    // The tooltip names the primary monitor's picture.
+    CurrentVistalName = PictureFileName(change.front().path.c_str());
 
-    ImageHandle image = 0;
-    int32_t reserved = 0;
-    const ImageStatus status = TheImageLibrary->OpenImage(path, &image, &reserved);
-    if (status != IMAGE_OK) {
-        char text[256] = {};
-        TheImageLibrary->GetErrorText(image, status, text, 255);
-        if (image) TheImageLibrary->FreeImage(image);
-        // Over an open Select dialog the box belongs to the dialog, which
-        // thus cannot be confirmed (destroying this list) while it waits.
-        MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
-        return;
-    }
-    TheCompositionQueue.Submit(image);
+    std::vector<ScreenPicture> pictures;
+    // Until the change is handed on, its opened images are ours to free.
+    ScopeExit freeUnsubmitted([&] { FreeOpened(pictures); });
+    for (const ShownPicture& picture : change)
+        if (!OpenPicture(picture.path.c_str(), pictures)) return;
+    TheCompositionQueue.Submit(std::exchange(pictures, {}));
     VistalElapsedMinutes = 0;
 }
 
@@ -80,7 +112,12 @@ void CMainFrame::DisplayNextSet() {
     DisplayNewVistal();  // the new set's picture, not one ahead of a step back
 }
 
-void CMainFrame::OnTimer(UINT_PTR) {
+void CMainFrame::OnTimer(UINT_PTR timerId) {
+    if (timerId == ID_DISPLAY_TIMER) {
+        KillTimer(ID_DISPLAY_TIMER);
+        if (TheImageLibrary) TheCompositionQueue.Recompose();
+        return;
+    }
     KillTimer(ID_CHANGE_TIMER);
     const TickDecision tick = DecideTick(Settings, ChangesAllowed, VistalElapsedMinutes, VistalSetElapsedMinutes);
     VistalElapsedMinutes = tick.pictureElapsed;
@@ -106,9 +143,17 @@ void CMainFrame::OnTimer(UINT_PTR) {
     }
 }
 
-LRESULT CMainFrame::OnWallpaperApplied(WPARAM, LPARAM) {
+LRESULT CMainFrame::OnWallpaperApplied(WPARAM notice, LPARAM) {
+    // The same pictures again: the schedule and the tooltip stay as they are.
+    if (notice == kRecomposedNotice) return 0;
     if (PeriodicChangesOn()) ArmChangeTimer();
     UpdateTooltip();
+    return 0;
+}
+
+LRESULT CMainFrame::OnDisplayChange(WPARAM, LPARAM) {
+    // Each change restarts the wait, so the last of a burst is composed for.
+    SetTimer(ID_DISPLAY_TIMER, kDisplaySettleMs);
     return 0;
 }
 

@@ -42,7 +42,7 @@ std::string CMainFrame::PictureOnShow() const {
 
 void CMainFrame::OnDisplayPreviousVistal() {
     if (!TheImageLibrary) return;
-    if (const ShownChange* back = m_history.StepBack()) ShowPicture(back->front().path);
+    if (const ShownChange* back = m_history.StepBack()) ShowChange(*back);
 }
 
 void CMainFrame::OnUpdateDisplayPreviousVistal(CCmdUI* ui) {

@@ -6,6 +6,7 @@
 #include "sets/ImageSetList.h"
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -24,14 +25,6 @@
 #include <vector>
 
 namespace {
-
-const char kAppKey[] = "Software\\Corvane Software\\Vistals";
-
-DWORD StoredDword(const std::string& key, const char* name) {
-    DWORD value = 0xBAADF00D, size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-}
 
 // Sent, so that each has been handled when it returns, in the order sent.
 bool Send(HWND frame, UINT message, WPARAM wParam) {
@@ -139,8 +132,8 @@ TEST_F(PictureCommands, DisplayPreviousVistalStepsBackThroughWhatWasShown) {
 
     ASSERT_TRUE(program.Exit());
     EXPECT_TRUE(catcher.Boxes().empty());
-    EXPECT_EQ(1u, StoredDword(std::string(kAppKey) + "\\Image Sets", "SetIndex"));
-    EXPECT_EQ(1u, StoredDword(std::string(kAppKey) + "\\Image Sets\\Set1", "ImageIndex"));
+    EXPECT_EQ(1u, StoredDword(kImageSetsKey, "SetIndex"));
+    EXPECT_EQ(1u, StoredDword(std::string(kImageSetsKey) + "\\Set1", "ImageIndex"));
 }
 
 // Paused, a tick changes nothing, and after a restart neither start-up nor
@@ -155,22 +148,22 @@ TEST_F(PictureCommands, PauseChangesStopsTicksAndSurvivesARestart) {
         ASSERT_NE(nullptr, frame);
         ASSERT_TRUE(WallpaperIs(kRed));  // the start-up change
         ASSERT_TRUE(Command(frame, ID_PAUSE_CHANGES));
-        EXPECT_EQ(1u, StoredDword(kAppKey, "Paused"));  // at once, not only at exit
+        EXPECT_EQ(1u, StoredDword(kProgramKey, "Paused"));  // at once, not only at exit
         ASSERT_TRUE(Tick(frame));
         ASSERT_TRUE(program.Exit());
     }
-    EXPECT_EQ(0u, StoredDword(std::string(kAppKey) + "\\Image Sets\\Set0", "ImageIndex"));
+    EXPECT_EQ(0u, StoredDword(std::string(kImageSetsKey) + "\\Set0", "ImageIndex"));
 
     ProgramProcess program;
     HWND frame = program.StartRunning();
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(Tick(frame));
     ASSERT_TRUE(Command(frame, ID_PAUSE_CHANGES));
-    EXPECT_EQ(0u, StoredDword(kAppKey, "Paused"));
+    EXPECT_EQ(0u, StoredDword(kProgramKey, "Paused"));
     ASSERT_TRUE(Tick(frame));
     EXPECT_TRUE(WallpaperIs(kGreen));
     ASSERT_TRUE(program.Exit());
-    EXPECT_EQ(1u, StoredDword(std::string(kAppKey) + "\\Image Sets\\Set0", "ImageIndex"));
+    EXPECT_EQ(1u, StoredDword(std::string(kImageSetsKey) + "\\Set0", "ImageIndex"));
 }
 
 namespace {
@@ -271,8 +264,8 @@ TEST_F(PictureCommands, RemoveVistalFromSetTakesItOutOfTheStoredSet) {
     ASSERT_TRUE(WallpaperIs(kRed));
 
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog = FindWindowA("#32770", "Select Background Images")); }));
+    HWND dialog = WaitForDialog(program.Id(), "Select Background Images");
+    ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(Command(frame, ID_REMOVE_FROM_SET));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
     EXPECT_EQ(3, StoredSets()->GetSet(0)->GetCount());
@@ -312,7 +305,7 @@ TEST_F(PictureCommands, RemoveVistalFromSetTakesItOutOfTheStoredSet) {
     EXPECT_EQ("Patterns", stored->GetSet(1)->m_strName.str());
 
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog = FindWindowA("#32770", "Select Background Images")); }));
+    ASSERT_NE(nullptr, dialog = WaitForDialog(program.Id(), "Select Background Images"));
     EXPECT_EQ(4, SendDlgItemMessageA(dialog, IDC_SET_TREE, TVM_GETCOUNT, 0, 0));  // two sets, two pictures
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));

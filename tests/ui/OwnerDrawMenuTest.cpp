@@ -124,7 +124,6 @@ protected:
 TEST_F(OwnerDrawMenuTest, TrayMenuLoadsWithPlainTopLevelAndOwnerDrawnItems) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
-    EXPECT_TRUE(menu.IsLoaded());
     ASSERT_EQ(1, menu.GetMenuItemCount());
     EXPECT_FALSE(GetMenuState(menu.m_hMenu, 0, MF_BYPOSITION) & MF_OWNERDRAW);
     EXPECT_EQ(L"POPUP", MenuText(menu.m_hMenu, 0));
@@ -197,7 +196,6 @@ TEST_F(OwnerDrawMenuTest, ReloadingAndDestroyingLeaveNoPopupBehind) {
     EXPECT_EQ(nullptr, menu.FindPopup(tray));
     EXPECT_FALSE(IsMenu(tray));
     EXPECT_TRUE(menu.Items().empty());
-    EXPECT_FALSE(menu.IsLoaded());
 }
 
 TEST_F(OwnerDrawMenuTest, DetachedMenuKeepsItsPopupsForItsWindow) {
