@@ -3,16 +3,24 @@
 
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
+#include "app/StartupRules.h"
+#include "app/TooltipText.h"
+#include "framework/Lifetime.h"
+#include "framework/ModalLoop.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
+#include "sets/ScreenPictures.h"
 #include "ui/OptionsSheet.h"
 #include "ui/SelectImagesDialog.h"
 #include "wallpaper/CodecBinding.h"
+#include "wallpaper/Monitors.h"
 #include "wallpaper/WallpaperWorker.h"
 
 #include <shellapi.h>
+
+#include <utility>
 
 namespace {
 
@@ -20,17 +28,21 @@ bool PeriodicChangesOn() {
     return Settings.VistalSetPeriodic || Settings.VistalPeriodic;
 }
 
-// File name and extension of `path`, without drive and folder.
-CString FileNameOf(const char* path) {
-    CString name(path);
-    int cut = -1;
-    for (int i = 0; i < name.GetLength(); ++i)
-        if (name.GetAt(i) == '\\' || name.GetAt(i) == '/' || name.GetAt(i) == ':') cut = i;
-    return name.Mid(cut + 1);
-}
-
 void OpenWebPage(const char* address) {
     ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOW);
+}
+
+// One picture for each monitor when they are to differ and there are
+// several; otherwise one.
+int PicturesPerChange() {
+    if (!Settings.VistalPerScreen) return 1;
+    return static_cast<int>(CurrentMonitors().size());
+}
+
+// Frees the images opened for a change that does not take place.
+void FreeOpened(const std::vector<ScreenPicture>& pictures) {
+    for (const ScreenPicture& picture : pictures)
+        if (picture.image) TheImageLibrary->FreeImage(picture.image);
 }
 
 }  // namespace
@@ -39,64 +51,109 @@ void CMainFrame::ArmChangeTimer() {
     SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
 }
 
+bool CMainFrame::OpenPicture(const char* path, std::vector<ScreenPicture>& pictures) {
+    pictures.push_back({path, 0});  // first, so that an opened image always has its place
+    ImageHandle& image = pictures.back().image;
+    int32_t reserved = 0;
+    const ImageStatus status = TheImageLibrary->OpenImage(path, &image, &reserved);
+    if (status == IMAGE_OK) return true;
+    char text[256] = {};
+    TheImageLibrary->GetErrorText(image, status, text, 255);
+    if (image) TheImageLibrary->FreeImage(image);
+    pictures.pop_back();
+    // Over an open Select dialog the box belongs to the dialog, which thus
+    // cannot be confirmed (destroying this list) while it waits.
+    MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
+    return false;
+}
+
 void CMainFrame::DisplayNextVistal() {
     // Without the codec library there is nothing to show a picture with;
     // binding already told the user why.
-    if (!TheImageSetList || !TheImageLibrary) return;
-    const CString* next = TheImageSetList->NextImage(-1);
-    if (!next) return;
-    const char* path = *next;
-    CurrentVistalName = FileNameOf(path);
-
-    ImageHandle image = 0;
-    int32_t reserved = 0;
-    const ImageStatus status = TheImageLibrary->OpenImage(path, &image, &reserved);
-    if (status != IMAGE_OK) {
-        char text[256] = {};
-        TheImageLibrary->GetErrorText(image, status, text, 255);
-        if (image) TheImageLibrary->FreeImage(image);
-        MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
+    if (!TheImageLibrary) return;
+    // After a step back, the pictures ahead come again before new ones.
+    if (const ShownChange* ahead = m_history.StepForward()) {
+        ShowChange(*ahead);
         return;
     }
-    TheCompositionQueue.Submit(image);
+    DisplayNewVistal();
+}
+
+void CMainFrame::DisplayNewVistal() {
+    if (!TheImageSetList || !TheImageLibrary) return;
+    const std::vector<CString> paths = NextImagesForScreens(
+        *TheImageSetList, {Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, PicturesPerChange());
+    if (paths.empty()) return;
+    // All come from the current set; the list knows the place of the last.
+    ShownChange change;
+    for (const CString& path : paths) change.push_back({path.str(), TheImageSetList->m_nSetIndex, -1});
+    change.back().position = TheImageSetList->m_nImageIndex;
+    m_history.AddNew(change);
+    ShowChange(std::move(change));
+}
+
+void CMainFrame::ShowChange(ShownChange change) {
+    // The tooltip names the primary monitor's picture.
+    CurrentVistalName = PictureFileName(change.front().path.c_str());
+
+    std::vector<ScreenPicture> pictures;
+    // Until the change is handed on, its opened images are ours to free.
+    ScopeExit freeUnsubmitted([&] { FreeOpened(pictures); });
+    for (const ShownPicture& picture : change)
+        if (!OpenPicture(picture.path.c_str(), pictures)) return;
+    TheCompositionQueue.Submit(std::exchange(pictures, {}));
     VistalElapsedMinutes = 0;
 }
 
 void CMainFrame::DisplayNextSet() {
     if (!TheImageSetList) return;
-    TheImageSetList->NextSet();
+    TheImageSetList->NextSet(Settings.VistalSetCycleMethod);
     VistalSetElapsedMinutes = 0;
-    DisplayNextVistal();
+    DisplayNewVistal();  // the new set's picture, not one ahead of a step back
 }
 
-void CMainFrame::OnTimer(UINT_PTR) {
+void CMainFrame::OnTimer(UINT_PTR timerId) {
+    if (timerId == ID_DISPLAY_TIMER) {
+        KillTimer(ID_DISPLAY_TIMER);
+        if (TheImageLibrary) TheCompositionQueue.Recompose();
+        return;
+    }
     KillTimer(ID_CHANGE_TIMER);
-    if (!PeriodicChangesOn() || !ChangesAllowed) {
-        Default();
-        return;
+    const TickDecision tick = DecideTick(Settings, ChangesAllowed, VistalElapsedMinutes, VistalSetElapsedMinutes);
+    VistalElapsedMinutes = tick.pictureElapsed;
+    VistalSetElapsedMinutes = tick.setElapsed;
+    switch (tick.action) {
+        case TickAction::Hold:
+            Default();
+            return;
+        // A change leaves the timer disarmed until its result arrives.
+        case TickAction::ChangeSet:
+            DisplayNextSet();
+            UpdateTooltip();
+            return;
+        case TickAction::ChangePicture:
+            DisplayNextVistal();
+            UpdateTooltip();
+            return;
+        case TickAction::Count:
+            UpdateTooltip();
+            ArmChangeTimer();
+            Default();
+            return;
     }
-    ++VistalElapsedMinutes;
-    ++VistalSetElapsedMinutes;
-    // A due set change wins and shows a new picture too; the timer then
-    // waits for the finished change.
-    if (Settings.VistalSetPeriodic && VistalSetElapsedMinutes >= Settings.VistalSetIntervalMinutes) {
-        DisplayNextSet();
-        UpdateTooltip();
-        return;
-    }
-    if (Settings.VistalPeriodic && VistalElapsedMinutes >= Settings.VistalIntervalMinutes) {
-        DisplayNextVistal();
-        UpdateTooltip();
-        return;
-    }
-    UpdateTooltip();
-    ArmChangeTimer();
-    Default();
 }
 
-LRESULT CMainFrame::OnWallpaperApplied(WPARAM, LPARAM) {
+LRESULT CMainFrame::OnWallpaperApplied(WPARAM notice, LPARAM) {
+    // The same pictures again: the schedule and the tooltip stay as they are.
+    if (notice == kRecomposedNotice) return 0;
     if (PeriodicChangesOn()) ArmChangeTimer();
     UpdateTooltip();
+    return 0;
+}
+
+LRESULT CMainFrame::OnDisplayChange(WPARAM, LPARAM) {
+    // Each change restarts the wait, so the last of a burst is composed for.
+    SetTimer(ID_DISPLAY_TIMER, kDisplaySettleMs);
     return 0;
 }
 
@@ -109,6 +166,9 @@ void CMainFrame::OnUpdateDisplayNextSet(CCmdUI* ui) {
 }
 
 void CMainFrame::OnOptions() {
+    // One modal window of ours at a time: a second sheet would write its
+    // stale pages over the first one's.
+    if (ModalLoop::BringForward()) return;
     COptionsSheet sheet("Options");
     sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
     // No change may start while the user is choosing how changes happen.
@@ -117,7 +177,6 @@ void CMainFrame::OnOptions() {
         sheet.ApplyOptions();
         // Random order starts afresh in every set.
         if (TheImageSetList) TheImageSetList->ClearAllShown();
-        Settings.DeriveIntervals();
         VistalElapsedMinutes = 0;
         VistalSetElapsedMinutes = 0;
         UpdateTooltip();
@@ -126,10 +185,23 @@ void CMainFrame::OnOptions() {
     ChangesAllowed = true;
 }
 
+void CMainFrame::OnPauseChanges() {
+    Settings.Paused = Settings.Paused ? 0 : 1;
+    StorePaused();
+    // Going on arms the timer again, as a confirmed Options sheet does; the
+    // counters go on from where they stood.
+    if (!Settings.Paused && PeriodicChangesOn()) ArmChangeTimer();
+    UpdateTooltip();
+}
+
+void CMainFrame::OnUpdatePauseChanges(CCmdUI* ui) {
+    ui->SetCheck(Settings.Paused ? 1 : 0);
+}
+
 void CMainFrame::OnSelectImages() {
     // One modal window of ours at a time: a second dialog would be handed
     // the list the first one is about to destroy.
-    if (!ChangesAllowed) return;
+    if (ModalLoop::BringForward()) return;
     CBatchC dialog(TheImageSetList, TRUE);
     dialog.m_onOptionsApplied = [this] { UpdateTooltip(); };
     ChangesAllowed = false;
@@ -138,6 +210,8 @@ void CMainFrame::OnSelectImages() {
     if (result != IDOK) return;
     // The dialog destroyed the old list and saved the new one.
     TheImageSetList = dialog.m_pSetList;
+    // The new list's picture comes next, not one ahead of a step back.
+    m_history.DropAhead();
     KillTimer(ID_CHANGE_TIMER);
     SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
 }

@@ -14,3 +14,7 @@ constexpr int kMaxTooltipLength = 255;
 // `currentName` the picture's file name (may be empty).
 CString ComposeTooltipText(const SettingsRecord& settings, int32_t elapsedMinutes, int32_t setElapsedMinutes,
                            const char* currentName);
+
+// The picture's name as the tooltip shows it: file name and extension of
+// `path`, without drive and folder.
+CString PictureFileName(const char* path);

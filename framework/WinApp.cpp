@@ -1,5 +1,6 @@
 #include "WinApp.h"
 
+#include "ModalLoop.h"
 #include "Resource.h"
 
 #include <vector>
@@ -98,7 +99,7 @@ int AfxMessageBox(const char* text, UINT type) {
         owner = main ? main->m_hWnd : nullptr;
     }
     const char* caption = g_app ? g_app->m_pszAppName : nullptr;
-    return MessageBoxA(owner, text, caption, type);
+    return RunMessageBox(owner, text, caption, type);
 }
 
 int AfxMessageBox(UINT stringId, UINT type) {

@@ -19,6 +19,9 @@ public:
     void AddEntry(std::unique_ptr<CImageEntry> entry);
     // The picture at `position`, or null when there is none.
     CImageEntry* GetEntry(int position) const;
+    // Takes the picture at `position` out of the set and hands it over; null
+    // when there is none. The pictures after it move up one place.
+    std::unique_ptr<CImageEntry> RemoveEntry(int position);
 
     // Marks the picture at `position` as shown; no picture there, no change.
     void MarkShown(int position);
@@ -26,9 +29,9 @@ public:
     void ClearShown();
 
     // Creates (or opens) `keyName` below `parent` and writes the set into it
-    // with the list's picture index.
-    BOOL WriteToRegistry(const RegKey& parent, const char* keyName, int imageIndex) const;
+    // with the list's picture index; the marks only with `storeMarks`.
+    BOOL WriteToRegistry(const RegKey& parent, const char* keyName, int imageIndex, bool storeMarks) const;
     // Fills this empty set from `keyName`; the stored picture index goes to
     // `imageIndex` as soon as it is read. FALSE when anything is missing.
-    BOOL ReadFromRegistry(const RegKey& parent, const char* keyName, int32_t& imageIndex);
+    BOOL ReadFromRegistry(const RegKey& parent, const char* keyName, int32_t& imageIndex, bool readMarks);
 };

@@ -1,7 +1,6 @@
 #include "sets/ImageSetList.h"
 
-#include "settings/Settings.h"
-
+#include <algorithm>
 #include <cstdlib>
 
 CImageSetList* TheImageSetList = nullptr;
@@ -50,11 +49,11 @@ bool CImageSetList::HasAnyPicture() const {
     return false;
 }
 
-void CImageSetList::NextSet() {
+void CImageSetList::NextSet(int32_t setOrder) {
     ForgetInvalidPositions();
     const int count = GetCount();
     if (count == 0) return;
-    const int method = CycleMethod(Settings.VistalSetCycleMethod);
+    const int method = CycleMethod(setOrder);
     int next;
     if (m_nSetIndex == -1) {
         next = method == CYCLE_FORWARD ? 0 : method == CYCLE_BACKWARD ? count - 1 : RandomBelow(count);
@@ -74,10 +73,10 @@ void CImageSetList::NextSet() {
     GetSet(next)->ClearShown();
 }
 
-void CImageSetList::SkipSetsWithoutPictures() {
+void CImageSetList::SkipSetsWithoutPictures(int32_t setOrder) {
     // A set may be empty while others are not; showing nothing until the set
     // timer fires would look like a hang, so move on in the set order.
-    while (GetSet(m_nSetIndex)->IsEmpty()) NextSet();
+    while (GetSet(m_nSetIndex)->IsEmpty()) NextSet(setOrder);
 }
 
 int CImageSetList::FreshPick(CImageSet& set, int method, int avoid) const {
@@ -110,15 +109,15 @@ int CImageSetList::PickUnshown(CImageSet& set) const {
     return found;
 }
 
-const CString* CImageSetList::NextImage(int avoid) {
+const CString* CImageSetList::NextImage(CycleOrders orders, int avoid) {
     ForgetInvalidPositions();
     if (!HasAnyPicture()) return nullptr;
-    if (m_nSetIndex == -1) NextSet();
-    SkipSetsWithoutPictures();
+    if (m_nSetIndex == -1) NextSet(orders.sets);
+    SkipSetsWithoutPictures(orders.sets);
 
     CImageSet& set = *GetSet(m_nSetIndex);
     const int count = set.GetCount();
-    const int method = CycleMethod(Settings.VistalCycleMethod);
+    const int method = CycleMethod(orders.pictures);
     int position = m_nImageIndex;
     for (;;) {
         if (position == -1) {
@@ -147,14 +146,60 @@ const CString* CImageSetList::NextImage(int avoid) {
     return &set.GetEntry(position)->m_strPath;
 }
 
-void SaveImageSetList() {
-    // Pictures given for one run must not replace the user's stored sets.
-    if (TheImageSetList && !TheImageSetList->m_bFromCommandLine) TheImageSetList->SaveToRegistry();
+std::optional<PicturePlace> CImageSetList::FindPicture(const char* path, PicturePlace known) const {
+    auto holds = [&](int set, int position) {
+        const CImageSet* holder = GetSet(set);
+        const CImageEntry* entry = holder ? holder->GetEntry(position) : nullptr;
+        return entry && lstrcmpiA(entry->m_strPath, path) == 0;
+    };
+    if (holds(known.set, known.position)) return known;
+    // Places move as pictures are removed, and the list may be another one.
+    auto firstIn = [&](int set) -> std::optional<PicturePlace> {
+        const CImageSet* holder = GetSet(set);
+        for (int position = 0; holder && position < holder->GetCount(); ++position)
+            if (holds(set, position)) return PicturePlace{set, position};
+        return std::nullopt;
+    };
+    if (auto place = firstIn(known.set)) return place;
+    for (int set = 0; set < GetCount(); ++set)
+        if (auto place = firstIn(set)) return place;
+    return std::nullopt;
 }
 
-void SaveAndDestroyImageSetList() {
+void CImageSetList::RemovePicture(PicturePlace place, int32_t pictureOrder) {
+    CImageSet* set = GetSet(place.set);
+    const std::unique_ptr<CImageEntry> removed = set ? set->RemoveEntry(place.position) : nullptr;
+    if (!removed) return;
+    // One picture fewer still to show in the running random cycle.
+    if (!removed->m_bShown && set->m_nUnshown > 0) --set->m_nUnshown;
+
+    if (place.set != m_nSetIndex || m_nImageIndex < place.position) return;
+    if (m_nImageIndex > place.position) {
+        --m_nImageIndex;
+        return;
+    }
+    const int count = set->GetCount();
+    switch (CycleMethod(pictureOrder)) {
+        case CYCLE_FORWARD:  // from the one before; -1 makes the first one next
+            m_nImageIndex = place.position - 1;
+            break;
+        case CYCLE_BACKWARD:  // from the one that took its place; past the end, the last one is next
+            m_nImageIndex = place.position < count ? place.position : -1;
+            break;
+        default:  // random: any place keeps the cycle going; -1 would start a new one
+            m_nImageIndex = count > 0 ? std::min(place.position, count - 1) : -1;
+            break;
+    }
+}
+
+void SaveImageSetList(int32_t pictureOrder) {
+    // Pictures given for one run must not replace the user's stored sets.
+    if (TheImageSetList && !TheImageSetList->m_bFromCommandLine) TheImageSetList->SaveToRegistry(pictureOrder);
+}
+
+void SaveAndDestroyImageSetList(int32_t pictureOrder) {
     if (!TheImageSetList) return;
-    SaveImageSetList();
+    SaveImageSetList(pictureOrder);
     delete TheImageSetList;
     TheImageSetList = nullptr;
 }

@@ -32,6 +32,14 @@ struct SettingsRecord {
     int32_t CalendarUSHolidays = 1;
     int32_t CalendarTransparentBackground = 1;
 
+    // Stored beside the values above but read and written on its own, so
+    // it never stops or shifts them: with more than one monitor, each
+    // monitor gets a picture of its own ("VistalPerScreen"; missing: on).
+    int32_t VistalPerScreen = 1;
+    // The same for "Paused" (missing: off): while on, no change happens by
+    // itself (see DecideTick).
+    int32_t Paused = 0;
+
     // Derived minute totals, never stored.
     int32_t VistalIntervalMinutes = 0;
     int32_t VistalSetIntervalMinutes = 0;
@@ -51,11 +59,15 @@ extern SettingsRecord Settings;
 RegKey OpenSettingsKey(REGSAM access = KEY_READ | KEY_WRITE);
 
 // Reads every value on its own; a missing or damaged one takes its default.
-// True when all were read.
+// True when all of the 23 were read.
 bool LoadSettings();
-// Writes every value in order and stops at the first failure; true when all
-// were written.
+// Writes the 23 values in order and stops at the first failure, then the
+// per-screen value; true when all were written. "Paused" is not among them:
+// StorePaused writes it.
 bool SaveSettings();
+// Writes "Paused" at once, so that a pause outlives even an end without
+// Exit; true when it was written.
+bool StorePaused();
 
 // The registry name and field of each stored value, in order.
 struct SettingsValue {
@@ -63,3 +75,6 @@ struct SettingsValue {
     int32_t SettingsRecord::*field;
 };
 extern const SettingsValue kSettingsValues[23];
+// The value stored beside them.
+extern const SettingsValue kPerScreenValue;
+extern const SettingsValue kPausedValue;

@@ -5,7 +5,9 @@
 #include "settings/Settings.h"
 #include "ui/CalendarPlacement.h"
 #include "wallpaper/CodecBinding.h"
+#include "wallpaper/Monitors.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -95,21 +97,29 @@ void CCalendarOptionsPage::MakePreviewImage(const char* wallpaper, int width, in
         return;
     }
     codec.CloseSource(picture);
+    ImageInfo info{};
+    info.structSize = sizeof info;
+    if (codec.GetImageInfo(picture, &info) != IMAGE_OK) info.width = width, info.height = height;
+    // A wallpaper over several monitors is scaled so that the primary's
+    // part, where the calendar goes, fills the preview.
+    const RECT part = PrimaryPartOfWallpaper({info.width, info.height});
+    const int64_t partWidth = std::max<LONG>(1, part.right - part.left);
+    const int64_t partHeight = std::max<LONG>(1, part.bottom - part.top);
     ImageHandle scaled = 0;
-    codec.ResizeImage(picture, &scaled, width, height, 1);
+    codec.ResizeImage(picture, &scaled, static_cast<int32_t>(width * int64_t{info.width} / partWidth),
+                      static_cast<int32_t>(height * int64_t{info.height} / partHeight), 1);
     if (scaled && codec.CheckImage(scaled) == IMAGE_OK) {
         codec.FreeImage(picture);
         m_previewImage = scaled;
-        m_rcPreviewSource = {0, 0, width, height};
+        const LONG left = static_cast<LONG>(part.left * width / partWidth);
+        const LONG top = static_cast<LONG>(part.top * height / partHeight);
+        m_rcPreviewSource = {left, top, left + width, top + height};
         return;
     }
-    // No scaled copy: the whole picture is painted into the preview.
+    // No scaled copy: the picture itself is painted, its primary's part.
     if (scaled) codec.FreeImage(scaled);
-    ImageInfo info{};
-    info.structSize = sizeof info;
-    codec.GetImageInfo(picture, &info);
     m_previewImage = picture;
-    m_rcPreviewSource = {0, 0, info.width, info.height};
+    m_rcPreviewSource = part;
 }
 
 void CCalendarOptionsPage::DoDataExchange(CDataExchange* dx) {

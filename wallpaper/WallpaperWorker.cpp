@@ -1,14 +1,19 @@
 #include "WallpaperWorker.h"
 
 #include "framework/Lifetime.h"
+#include "framework/RegKey.h"
+#include "framework/ModalLoop.h"
 #include "framework/WinApp.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/Composition.h"
+#include "wallpaper/ScreenCanvas.h"
 #include "wallpaper/WallpaperRegistration.h"
 
 #include <process.h>
 
+#include <algorithm>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -62,31 +67,35 @@ void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status)
     char text[256] = {};
     job.library->GetErrorText(image, status, text, sizeof text);
     text[sizeof text - 1] = '\0';
-    MessageBoxA(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
+    RunMessageBox(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
 }
 
-void Fit(CurrentImage& image, const CompositionJob& job) {
+void Fit(CurrentImage& image, const CompositionJob& job, PixelSize screen) {
     PixelSize picture{};
     if (!image.Size(&picture)) return;
-    const FitResize fit = FitPicture(job.settings.VistalPosition, job.screenSize(), picture);
+    const FitResize fit = FitPicture(job.settings.VistalPosition, screen, picture);
     if (!fit.needed) return;
     ImageHandle resized = 0;
     job.library->ResizeImage(image.get(), &resized, fit.size.width, fit.size.height, fit.mode);
     image.Replace(resized);
 }
 
-void DrawCalendarOn(CurrentImage& image, const CompositionJob& job) {
+// A Tiled picture smaller than the screen is repeated over a screen-sized image.
+void TileToScreen(CurrentImage& image, const CompositionJob& job, PixelSize screen) {
+    PixelSize picture{};
+    if (!image.Size(&picture) || !NeedsTiling(job.settings.VistalPosition, screen, picture)) return;
+    if (ImageHandle tiled = job.library->CreateImage(screen.width, screen.height, 24, 0)) {
+        for (const RECT& tile : TileRectangles(screen, picture))
+            job.library->PasteImage(image.get(), tiled, &tile, 0, 0);
+        image.Replace(tiled);
+    }
+}
+
+void DrawCalendarOn(CurrentImage& image, const CompositionJob& job, PixelSize screen) {
     const SettingsRecord& s = job.settings;
-    const PixelSize screen = job.screenSize();
+    TileToScreen(image, job, screen);
     PixelSize picture{};
     const bool known = image.Size(&picture);
-    if (known && NeedsTiling(s.VistalPosition, screen, picture)) {
-        if (ImageHandle tiled = job.library->CreateImage(screen.width, screen.height, 24, 0)) {
-            for (const RECT& tile : TileRectangles(screen, picture))
-                job.library->PasteImage(image.get(), tiled, &tile, 0, 0);
-            image.Replace(tiled);
-        }
-    }
     RECT rect;
     const CalendarLayout layout{s.CalendarPosition, s.CalendarWidth, s.CalendarHeight, s.CalendarMarginX,
                                 s.CalendarMarginY};
@@ -140,22 +149,7 @@ bool WriteWallpaper(CurrentImage& image, const CompositionJob& job) {
     return true;
 }
 
-// One run behind the thread's exception barrier: whatever it throws (an
-// allocation failure) makes it a failed change. The run owns the image from
-// its first statement on.
-bool ComposeGuarded(ImageHandle image, const CompositionJob& job) noexcept {
-    try {
-        return ComposeWallpaperRun(image, job);
-    } catch (...) {
-        return false;
-    }
-}
-
-}  // namespace
-
-bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
-    CurrentImage image(*job.library, handle);
-
+bool Decode(CurrentImage& image, const CompositionJob& job) {
     const ImageStatus status = job.library->ReadImage(image.get());
     job.library->CloseSource(image.get());
     if (status != IMAGE_OK) {
@@ -167,9 +161,135 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
         ShowError(job, image.get(), IMAGE_ERR_BAD_SIZE);
         return false;
     }
+    return true;
+}
 
-    Fit(image, job);
-    if (job.settings.CalendarPosition != 0) DrawCalendarOn(image, job);
+void FreePictures(ImageLibrary* library, std::vector<ScreenPicture>& pictures) {
+    for (ScreenPicture& picture : pictures) {
+        if (picture.image && library) {
+            library->CloseSource(picture.image);
+            library->FreeImage(picture.image);
+        }
+        picture.image = 0;
+    }
+}
+
+// The images of a change's pictures until each is taken for its monitor;
+// those never taken are freed with it.
+class PendingPictures {
+public:
+    PendingPictures(ImageLibrary& library, std::vector<ScreenPicture> pictures)
+        : library_(library), pictures_(std::move(pictures)) {}
+    ~PendingPictures() { FreePictures(&library_, pictures_); }
+    PendingPictures(const PendingPictures&) = delete;
+    PendingPictures& operator=(const PendingPictures&) = delete;
+
+    size_t size() const { return pictures_.size(); }
+    // The image for the monitor at `index`: the one opened for it, else the
+    // picture it repeats opened anew; 0 after the error box.
+    ImageHandle Take(size_t index, const CompositionJob& job) {
+        ScreenPicture& picture = pictures_[index % pictures_.size()];
+        if (index < pictures_.size() && picture.image) return std::exchange(picture.image, 0);
+        return OpenOnWorker(picture.path, job);
+    }
+
+private:
+    // As a change opens its picture on the main thread, with the same box.
+    static ImageHandle OpenOnWorker(const std::string& path, const CompositionJob& job) {
+        ImageHandle image = 0;
+        int32_t reserved = 0;
+        const ImageStatus status = job.library->OpenImage(path.c_str(), &image, &reserved);
+        if (status == IMAGE_OK) return image;
+        char text[256] = {};
+        job.library->GetErrorText(image, status, text, 255);
+        if (image) job.library->FreeImage(image);
+        RunMessageBox(job.owner, text, path.c_str(), MB_ICONEXCLAMATION | MB_OK);
+        return 0;
+    }
+
+    ImageLibrary& library_;
+    std::vector<ScreenPicture> pictures_;
+};
+
+// Cuts a picture to the part its monitor shows and pastes that onto the
+// canvas where Windows will show it on the monitor. False when no memory
+// was left for the cut.
+bool PasteOnCanvas(CurrentImage& picture, CurrentImage& canvas, const CanvasPlan& plan, const RECT& monitor,
+                   const CompositionJob& job) {
+    PixelSize size{};
+    if (!picture.Size(&size)) return true;  // nothing known to paste: the monitor stays black
+    const PixelSize screen = SizeOf(monitor);
+    const POINT offset = PictureOffset(job.settings.VistalPosition, screen, size);
+    const RECT visible = VisiblePart(offset, screen, size);
+    const PixelSize shown = SizeOf(visible);
+    if (shown.width <= 0 || shown.height <= 0) return true;
+    if (!(shown == size)) {
+        const ImageHandle cut = job.library->CreateImage(shown.width, shown.height, 24, 0);
+        if (!cut) {
+            ShowError(job, 0, IMAGE_ERR_NO_MEMORY);
+            return false;
+        }
+        const RECT from = {-visible.left, -visible.top, size.width - visible.left, size.height - visible.top};
+        job.library->PasteImage(picture.get(), cut, &from, 0, 0);
+        picture.Replace(cut);
+    }
+    const POINT at = {monitor.left + std::max<LONG>(offset.x, 0), monitor.top + std::max<LONG>(offset.y, 0)};
+    for (const POINT& place : CanvasPlacements(plan, at, shown)) {
+        const RECT to = {place.x, place.y, place.x + shown.width, place.y + shown.height};
+        job.library->PasteImage(picture.get(), canvas.get(), &to, 0, 0);
+    }
+    return true;
+}
+
+// One bitmap over all monitors, composed monitor by monitor so that only
+// one picture is held beside it at a time.
+bool ComposeScreensRun(PendingPictures& pictures, const std::vector<RECT>& monitors, const CompositionJob& job) {
+    const CanvasStyle style = job.canvasStyle();
+    const CanvasPlan plan = PlanCanvas(monitors, style);
+    const ImageHandle blank = job.library->CreateImage(plan.size.width, plan.size.height, 24, 0);
+    if (!blank) {
+        ShowError(job, 0, IMAGE_ERR_NO_MEMORY);
+        return false;
+    }
+    CurrentImage canvas(*job.library, blank);  // black where no monitor is
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        if (job.stopped && *job.stopped) return false;  // the program is ending: no more pictures
+        const ImageHandle handle = pictures.Take(i, job);
+        if (!handle) return false;
+        CurrentImage picture(*job.library, handle);
+        if (!Decode(picture, job)) return false;
+        const PixelSize screen = SizeOf(monitors[i]);
+        Fit(picture, job, screen);
+        TileToScreen(picture, job, screen);
+        // The calendar only on the primary, placed as on a single screen.
+        if (i == 0 && job.settings.CalendarPosition != 0) DrawCalendarOn(picture, job, screen);
+        if (!PasteOnCanvas(picture, canvas, plan, monitors[i], job)) return false;
+    }
+    if (!ReduceColorsForDisplay(canvas, job)) return false;
+    if (job.stopped && *job.stopped) return false;  // as on one screen
+    if (!WriteWallpaper(canvas, job)) return false;
+    RegisterCanvasWallpaper(job.outputPath.c_str(), style);
+    return true;
+}
+
+// One run behind the thread's exception barrier: whatever it throws (an
+// allocation failure) makes it a failed change. The run owns the images
+// from its first statement on.
+bool ComposeGuarded(std::vector<ScreenPicture> pictures, const CompositionJob& job) noexcept {
+    try {
+        return ComposeChangeRun(std::move(pictures), job);
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
+    CurrentImage image(*job.library, handle);
+    if (!Decode(image, job)) return false;
+    Fit(image, job, job.screenSize());
+    if (job.settings.CalendarPosition != 0) DrawCalendarOn(image, job, job.screenSize());
     if (!ReduceColorsForDisplay(image, job)) return false;
     // The program is ending: a file not yet begun is not begun now, so the
     // end neither waits for it nor is cut short in the middle of it.
@@ -177,6 +297,15 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
     if (!WriteWallpaper(image, job)) return false;
     RegisterWallpaper(job.outputPath.c_str(), job.settings.VistalPosition);
     return true;
+}
+
+bool ComposeChangeRun(std::vector<ScreenPicture> list, const CompositionJob& job) {
+    PendingPictures pictures(*job.library, std::move(list));
+    if (!pictures.size()) return false;
+    const std::vector<RECT> monitors = job.monitors();
+    if (job.settings.VistalPerScreen && monitors.size() > 1) return ComposeScreensRun(pictures, monitors, job);
+    const ImageHandle image = pictures.Take(0, job);
+    return image && ComposeWallpaperRun(image, job);
 }
 
 void CompositionQueue::SetNotifyWindow(HWND window, UINT message) {
@@ -198,50 +327,70 @@ CompositionJob CompositionQueue::MakeJob() {
     return job;
 }
 
-void CompositionQueue::Notify() {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (notify_) PostMessageA(notify_, notifyMessage_, 0, 0);
-}
-
 void CompositionQueue::FreeWaiting() {
-    if (waiting_ && waitingJob_.library) {
-        waitingJob_.library->CloseSource(waiting_);
-        waitingJob_.library->FreeImage(waiting_);
-    }
-    waiting_ = 0;
+    if (waiting_) FreePictures(waiting_->job.library, waiting_->pictures);
+    waiting_.reset();
 }
 
-void CompositionQueue::Submit(ImageHandle image) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (stopping_) {
-        if (TheImageLibrary) TheImageLibrary->FreeImage(image);
-        return;
-    }
-    CompositionJob job;
-    try {
-        job = MakeJob();
-    } catch (...) {
-        if (TheImageLibrary) TheImageLibrary->FreeImage(image);
-        return;
-    }
-    if (running_) {
-        FreeWaiting();  // an older waiting change is dropped
-        waiting_ = image;
-        waitingJob_ = std::move(job);
-        return;
-    }
-    runJob_ = std::move(job);
-    const uintptr_t thread = _beginthreadex(nullptr, 0, &ComposeWallpaper,
-                                            reinterpret_cast<void*>(static_cast<uintptr_t>(image)), 0, nullptr);
+void CompositionQueue::Start(Work work) {
+    runWork_ = std::move(work);
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &ComposeWallpaper, nullptr, 0, nullptr);
     if (!thread) {
-        if (runJob_.library) runJob_.library->FreeImage(image);
+        FreePictures(runWork_.job.library, runWork_.pictures);
         return;
     }
     running_ = true;
     thread_.reset(reinterpret_cast<HANDLE>(thread));
 }
 
-void CompositionQueue::RunUntilEmpty(ImageHandle image) noexcept {
+void CompositionQueue::Submit(std::vector<ScreenPicture> pictures) {
+    std::lock_guard<std::mutex> guard(lock_);
+    Work work;
+    work.pictures = std::move(pictures);
+    if (stopping_ || work.pictures.empty()) {
+        FreePictures(TheImageLibrary, work.pictures);
+        return;
+    }
+    try {
+        work.job = MakeJob();
+    } catch (...) {
+        FreePictures(TheImageLibrary, work.pictures);
+        return;
+    }
+    if (running_) {
+        FreeWaiting();  // an older waiting change is dropped
+        waiting_ = std::move(work);
+        return;
+    }
+    Start(std::move(work));
+}
+
+bool CompositionQueue::DesktopShowsOurs(const std::string& outputPath) const {
+    RegKey desktop;
+    CString wallpaper;
+    return desktop.Open(HKEY_CURRENT_USER, "Control Panel\\Desktop", KEY_QUERY_VALUE) &&
+           desktop.QueryString("Wallpaper", wallpaper) && _stricmp(wallpaper, outputPath.c_str()) == 0;
+}
+
+void CompositionQueue::Recompose() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (stopping_ || waiting_ || (!running_ && shown_.empty())) return;
+    Work work;
+    work.recompose = true;
+    work.job = MakeJob();
+    if (running_) {
+        waiting_ = std::move(work);
+        return;
+    }
+    if (DesktopShowsOurs(work.job.outputPath)) Start(std::move(work));
+}
+
+std::vector<std::string> CompositionQueue::PicturesOnShow() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return shown_;
+}
+
+void CompositionQueue::RunUntilEmpty() noexcept {
     std::unique_lock<std::mutex> held(lock_);
     // The worker's last act, under the same hold of the lock that found
     // nothing waiting: a picture handed in meanwhile either waits for this
@@ -250,13 +399,27 @@ void CompositionQueue::RunUntilEmpty(ImageHandle image) noexcept {
         if (!held.owns_lock()) held.lock();
         running_ = false;
     });
-    CompositionJob job = std::move(runJob_);
-    while (image) {
-        held.unlock();
-        if (job.library && ComposeGuarded(image, job)) Notify();
-        held.lock();
-        image = std::exchange(waiting_, 0);
-        job = std::move(waitingJob_);
+    Work work = std::move(runWork_);
+    for (;;) {
+        try {
+            if (work.recompose)
+                for (const std::string& path : shown_) work.pictures.push_back({path, 0});
+            std::vector<std::string> paths;
+            for (const ScreenPicture& picture : work.pictures) paths.push_back(picture.path);
+            held.unlock();
+            const bool applied = work.job.library && ComposeGuarded(std::move(work.pictures), work.job);
+            held.lock();
+            if (applied) {
+                shown_ = std::move(paths);
+                if (notify_) PostMessageA(notify_, notifyMessage_, work.recompose ? kRecomposedNotice : 0, 0);
+            }
+        } catch (...) {  // no memory for the list of paths: a failed change
+            if (!held.owns_lock()) held.lock();
+            FreePictures(work.job.library, work.pictures);
+        }
+        if (!waiting_) return;
+        work = std::move(*waiting_);
+        waiting_.reset();
     }
 }
 
@@ -287,7 +450,7 @@ bool CompositionQueue::IsIdle() {
     return !running_;
 }
 
-unsigned __stdcall ComposeWallpaper(void* image) {
-    TheCompositionQueue.RunUntilEmpty(static_cast<ImageHandle>(reinterpret_cast<uintptr_t>(image)));
+unsigned __stdcall ComposeWallpaper(void*) {
+    TheCompositionQueue.RunUntilEmpty();
     return 0;
 }

@@ -7,10 +7,16 @@
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
 #include "support/DialogCatcher.h"
+#include "support/ModalDriver.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/SheetDriver.h"
+#include "support/StoredSettings.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
+#include "support/WaitUntil.h"
+#include "support/WallpaperChanges.h"
+#include "support/WindowFinder.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/Composition.h"
 #include "wallpaper/WallpaperWorker.h"
@@ -87,29 +93,6 @@ protected:
 
     void Tick() { frame_->SendMessage(WM_TIMER, ID_CHANGE_TIMER); }
 
-    // Lets running changes finish; returns how many WM_WALLPAPER_APPLIED
-    // reached the frame (each is handled as usual).
-    int DrainChanges(DWORD timeoutMs = 20000) {
-        int applied = 0;
-        const DWORD start = GetTickCount();
-        DWORD idleSince = 0;
-        while (GetTickCount() - start < timeoutMs) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_WALLPAPER_APPLIED) ++applied;
-                DispatchMessageA(&msg);
-            }
-            if (TheCompositionQueue.IsIdle()) {
-                if (!idleSince) idleSince = GetTickCount();
-                if (GetTickCount() - idleSince > 150) break;
-            } else {
-                idleSince = 0;
-            }
-            Sleep(5);
-        }
-        return applied;
-    }
-
     static std::string folder_;
     static std::vector<std::string> pictures_;
     CMainFrame* frame_ = nullptr;
@@ -173,7 +156,7 @@ TEST_F(SchedulerTest, IntervalZeroChangesOnTheFirstTick) {
 
 TEST_F(SchedulerTest, SetAndPictureDueOnOneTickRunOneSetChange) {
     MakeList(3, {pictures_[0], pictures_[1]});
-    TheImageSetList->NextImage(-1);  // set 0, picture 0 on show
+    TheImageSetList->NextImage({CYCLE_FORWARD, CYCLE_FORWARD}, -1);  // set 0, picture 0 on show
     Settings.VistalSetPeriodic = 1;
     Settings.VistalSetMinutes = 5;
     Settings.DeriveIntervals();
@@ -258,6 +241,56 @@ TEST_F(SchedulerTest, OverlappingChangesRunOneAtATimeAndTheNewestWins) {
     EXPECT_EQ(RGB(90, 90, 90), wallpaper.At(5, 5));  // the last picture asked for
 }
 
+TEST_F(SchedulerTest, ABurstOfDisplayChangesComposesThePicturesOnShowOnceWithoutANewPicture) {
+    MakeList(1, pictures_);
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    ASSERT_EQ(1, DrainChanges());
+    const std::vector<std::string> onShow = {pictures_[0]};
+    EXPECT_EQ(onShow, TheCompositionQueue.PicturesOnShow());
+    VistalElapsedMinutes = 7;
+    KillTimer(frame_->m_hWnd, ID_CHANGE_TIMER);
+    DeleteFileA(WallpaperOutputPathForTests().c_str());
+
+    // Lets the display timer fire, then every change finish; the notices
+    // that arrived meanwhile, by kind.
+    auto settle = [&](int* recomposed, int* changed) {
+        *recomposed = *changed = 0;
+        bool fired = false;
+        for (const DWORD start = GetTickCount(); !fired && GetTickCount() - start < 20000; Sleep(10)) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                fired |= msg.message == WM_TIMER && msg.wParam == ID_DISPLAY_TIMER;
+                if (msg.message == WM_WALLPAPER_APPLIED) ++*(msg.wParam == kRecomposedNotice ? recomposed : changed);
+                DispatchMessageA(&msg);
+            }
+        }
+        EXPECT_TRUE(fired);
+        *recomposed += DrainChanges();  // only a recomposition can still be running
+    };
+
+    for (int i = 0; i < 5; ++i) frame_->SendMessage(WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+    int recomposed = 0, changed = 0;
+    settle(&recomposed, &changed);
+    EXPECT_EQ(1, recomposed);
+    EXPECT_EQ(0, changed);
+    BmpPixels wallpaper;
+    ASSERT_TRUE(wallpaper.Load(WallpaperOutputPathForTests()));
+    EXPECT_EQ(RGB(255, 0, 0), wallpaper.At(5, 5));  // the same picture
+    EXPECT_EQ(0, TheImageSetList->m_nImageIndex);
+    EXPECT_STREQ("p0.bmp", CurrentVistalName);
+    EXPECT_EQ(7, VistalElapsedMinutes);
+    EXPECT_FALSE(TimerArmed()) << "a recomposition is no change: the schedule stays as it was";
+
+    // The user has put another wallpaper up since: it stays.
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", REG_SZ,
+                                             "C:\\windows\\other.bmp", 21));
+    DeleteFileA(WallpaperOutputPathForTests().c_str());
+    frame_->SendMessage(WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+    settle(&recomposed, &changed);
+    EXPECT_EQ(0, recomposed + changed);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(WallpaperOutputPathForTests().c_str()));
+}
+
 TEST_F(SchedulerTest, ShutdownDuringAChangeWaitsForTheWorker) {
     MakeList(1, pictures_);
     frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
@@ -300,9 +333,9 @@ TEST_F(SchedulerTest, MenuCommandsLeaveARunningTimerAndResetTheirCounters) {
 // The tray's Options command, driven through the real sheet.
 namespace {
 
-void RunOptionsCommand(CMainFrame* frame, const std::function<void(HWND)>& drive) {
-    sheet_driver::Drive([&] { return static_cast<INT_PTR>(frame->SendMessage(WM_COMMAND, ID_OPTIONS)); },
-                        "Options", drive);
+// Runs a tray command that opens a modal window captioned `caption`.
+void RunModalCommand(CMainFrame* frame, UINT command, const char* caption, const std::function<void(HWND)>& drive) {
+    DriveModal([&] { return static_cast<INT_PTR>(frame->SendMessage(WM_COMMAND, command)); }, caption, drive);
 }
 
 bool Shown(int set, int entry) {
@@ -324,7 +357,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
 
     bool heldWhileOpen = false;
     bool applyButton = true;
-    RunOptionsCommand(frame_, [&](HWND sheet) {
+    RunModalCommand(frame_, ID_OPTIONS, "Options", [&](HWND sheet) {
         heldWhileOpen = !ChangesAllowed;
         HWND apply = GetDlgItem(sheet, 0x3021);
         applyButton = apply && IsWindowVisible(apply);
@@ -334,9 +367,10 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
         Type(page, IDC_VISTAL_HOURS, "2");
         Type(page, IDC_VISTAL_MINUTES, "30");
         Click(page, IDC_MAXIMUM_FIT);
+        Click(page, IDC_PER_SCREEN);  // on by default
         SelectPage(sheet, 3);
         page = CurrentPage(sheet);
-        SendMessageA(GetDlgItem(page, IDC_CALENDAR_POSITION), CB_SETCURSEL, 5, 0);
+        Choose(page, IDC_CALENDAR_POSITION, 5);
         Type(page, IDC_CALENDAR_WIDTH, "150");
         PressOK(sheet);
     });
@@ -346,6 +380,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
     EXPECT_TRUE(ChangesAllowed);
     EXPECT_EQ(1, Settings.VistalPeriodic);
     EXPECT_EQ(3, Settings.VistalPosition);
+    EXPECT_EQ(0, Settings.VistalPerScreen);
     EXPECT_EQ(5, Settings.CalendarPosition);
     EXPECT_EQ(150, Settings.VistalIntervalMinutes);
     EXPECT_EQ(0, VistalElapsedMinutes);
@@ -362,6 +397,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
     EXPECT_EQ(5, Settings.CalendarPosition);
     EXPECT_EQ(150, Settings.CalendarWidth);
     EXPECT_EQ(30, Settings.VistalMinutes);
+    EXPECT_EQ(0, Settings.VistalPerScreen);
 }
 
 TEST_F(SchedulerTest, OptionsCancelChangesNothing) {
@@ -373,7 +409,7 @@ TEST_F(SchedulerTest, OptionsCancelChangesNothing) {
     const SettingsRecord before = Settings;
     ASSERT_FALSE(TimerArmed());
 
-    RunOptionsCommand(frame_, [&](HWND sheet) {
+    RunModalCommand(frame_, ID_OPTIONS, "Options", [&](HWND sheet) {
         Click(CurrentPage(sheet), IDC_SET_PERIODIC);
         SelectPage(sheet, 1);
         Click(CurrentPage(sheet), IDC_TILED);
@@ -384,14 +420,87 @@ TEST_F(SchedulerTest, OptionsCancelChangesNothing) {
         PressCancel(sheet);
     });
 
-    for (const SettingsValue& value : kSettingsValues)
+    for (const StoredSetting& value : kStoredSettings)
         EXPECT_EQ(before.*value.field, Settings.*value.field) << value.name;
     EXPECT_EQ(5, VistalElapsedMinutes);
     EXPECT_EQ(7, VistalSetElapsedMinutes);
     EXPECT_TRUE(Shown(0, 0));
     EXPECT_FALSE(TimerArmed());
     EXPECT_TRUE(ChangesAllowed);
-    DWORD stored = 0, size = sizeof stored;
-    EXPECT_NE(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals",
-                                          "ShowFileName", RRF_RT_ANY, nullptr, &stored, &size));
+    EXPECT_FALSE(StoredDword(kProgramKey, "ShowFileName"));
+}
+
+TEST_F(SchedulerTest, OptionsConfirmedInTheSelectDialogRuleTheTooltipAndTheNextTick) {
+    using namespace sheet_driver;
+    MakeList(1, pictures_);
+    VistalElapsedMinutes = 30;  // of the first run's hour
+    RunModalCommand(frame_, ID_SELECT_IMAGES, "Select Background Images", [&](HWND dialog) {
+        PostMessageA(GetDlgItem(dialog, IDC_OPTIONS), BM_CLICK, 0, 0);
+        HWND sheet = WaitForDialog(0, "Options");
+        ASSERT_NE(nullptr, sheet);
+        SelectPage(sheet, 1);
+        Type(CurrentPage(sheet), IDC_VISTAL_HOURS, "2");
+        PressOK(sheet);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    // Two hours from now on, of which 30 minutes have passed; the counter
+    // goes on.
+    EXPECT_STREQ("Vistals - 00:01:30", frame_->m_trayIcon.NotifyRecord().szTip);
+    VistalElapsedMinutes = 118;
+    Tick();
+    EXPECT_TRUE(CurrentVistalName.IsEmpty()) << "changed after 119 of 120 minutes";
+    Tick();
+    EXPECT_STREQ("p0.bmp", CurrentVistalName);
+}
+
+// What the tray menu offers of the commands about the picture on show, and
+// Pause: going back once something is behind, the folder while the file is
+// there, removal from stored sets only; Pause is checked, holds the ticks,
+// says so in the tooltip, and arms the timer again when it is lifted.
+TEST_F(SchedulerTest, PictureItemsAreOfferedWhenTheyCanActAndPauseHoldsTheTicks) {
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU));
+    HMENU popup = GetSubMenu(menu, 0);
+    auto state = [&](UINT id) {
+        frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+        return GetMenuState(popup, id, MF_BYCOMMAND);
+    };
+    const std::string gone = folder_ + "\\gone.bmp";
+    ASSERT_TRUE(WriteSolidBmp(gone, 32, 24, RGB(1, 2, 3)));
+    MakeList(1, {pictures_[0], gone});
+    for (UINT id : {ID_DISPLAY_PREVIOUS_VISTAL, ID_SHOW_IN_FOLDER, ID_REMOVE_FROM_SET})
+        EXPECT_TRUE(state(id) & MF_GRAYED) << "nothing on show: " << id;
+    EXPECT_EQ(0u, state(ID_PAUSE_CHANGES) & (MF_GRAYED | MF_CHECKED));
+
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    EXPECT_TRUE(state(ID_DISPLAY_PREVIOUS_VISTAL) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_SHOW_IN_FOLDER) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_REMOVE_FROM_SET) & MF_GRAYED);
+    DrainChanges();
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    EXPECT_FALSE(state(ID_DISPLAY_PREVIOUS_VISTAL) & MF_GRAYED);
+    DrainChanges();
+    ASSERT_TRUE(DeleteFileA(gone.c_str()));
+    EXPECT_TRUE(state(ID_SHOW_IN_FOLDER) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_REMOVE_FROM_SET) & MF_GRAYED);  // a gone file may still leave its set
+    TheImageSetList->m_bFromCommandLine = TRUE;
+    EXPECT_TRUE(state(ID_REMOVE_FROM_SET) & MF_GRAYED);
+
+    Settings.ShowFileName = 1;
+    VistalElapsedMinutes = 59;  // the next tick is due
+    frame_->SendMessage(WM_COMMAND, ID_PAUSE_CHANGES);
+    EXPECT_TRUE(state(ID_PAUSE_CHANGES) & MF_CHECKED);
+    EXPECT_STREQ("Vistals - gone.bmp - paused", frame_->m_trayIcon.NotifyRecord().szTip);
+    frame_->SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
+    Tick();
+    EXPECT_EQ(59, VistalElapsedMinutes);
+    EXPECT_STREQ("gone.bmp", CurrentVistalName);
+    EXPECT_FALSE(TimerArmed());
+    EXPECT_EQ(0, DrainChanges(300));
+
+    frame_->SendMessage(WM_COMMAND, ID_PAUSE_CHANGES);
+    EXPECT_FALSE(state(ID_PAUSE_CHANGES) & MF_CHECKED);
+    EXPECT_TRUE(TimerArmed());
+    EXPECT_STREQ("Vistals - gone.bmp - 00:00:01", frame_->m_trayIcon.NotifyRecord().szTip);
+    DestroyMenu(menu);
 }

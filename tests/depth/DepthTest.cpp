@@ -1,17 +1,14 @@
 // The whole change on a screen of fewer colours (run by on-screen-of-depth.sh
 // on a 16-bit and on an 8-bit display): the wallpaper file is written with
 // the display's depth, and the desktop shows it.
-#include "support/DesktopSettings.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -23,11 +20,6 @@ int ScreenDepth() {
     const int depth = GetDeviceCaps(screen, PLANES) * GetDeviceCaps(screen, BITSPIXEL);
     ReleaseDC(nullptr, screen);
     return depth;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 uint32_t U32(const std::string& b, size_t at) {
@@ -64,11 +56,6 @@ BmpSample Sample(const std::string& bytes) {
     return sample;
 }
 
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
-
 }  // namespace
 
 TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
@@ -77,37 +64,32 @@ TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
     RegistrySandbox sandbox;
     const std::string wallpaper = DistDir() + "\\vistals.bmp";
     DeleteFileA(wallpaper.c_str());
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
     const std::string picture = MakeTempFolder("depth") + "\\solid.bmp";
     ASSERT_TRUE(WriteSolidBmp(picture, 1024, 768, kColor));
 
     // What the desktop shows before, far from the picture's colour.
     HDC screen = GetDC(nullptr);
     const COLORREF background = GetPixel(screen, 300, 200);
-    ASSERT_FALSE(Near(kColor, background, 48)) << std::hex << background;
+    ASSERT_FALSE(ColorsNear(kColor, background, 48)) << std::hex << background;
 
     ProgramProcess program;
     ASSERT_TRUE(program.Start({picture}));
-    const DWORD start = GetTickCount();
-    while (DesktopValue("Wallpaper") != wallpaper && GetTickCount() - start < 30000) Sleep(50);
-    ASSERT_EQ(wallpaper, DesktopValue("Wallpaper"));
+    ASSERT_TRUE(WaitUntil([&] { return DesktopValue("Wallpaper") == wallpaper; }, 30000));
 
     // Depth 5 to 24: as many bits as the display has.
-    const BmpSample file = Sample(ReadAll(wallpaper));
+    const BmpSample file = Sample(ReadFileBytes(wallpaper));
     EXPECT_EQ(depth, file.bits);
     // 5 bits per channel keep a channel within 8 of its value; a palette
     // of the picture's own colours keeps it exactly.
-    EXPECT_TRUE(Near(kColor, file.topLeft, depth == 8 ? 0 : 8)) << std::hex << file.topLeft;
+    EXPECT_TRUE(ColorsNear(kColor, file.topLeft, depth == 8 ? 0 : 8)) << std::hex << file.topLeft;
 
     // The desktop repaints with it (away from the taskbar at the bottom); an
     // 8-bit screen maps it to the nearest colour of the display's palette.
     const int tolerance = depth == 8 ? 32 : 12;
     COLORREF shown = CLR_INVALID;
-    for (DWORD since = GetTickCount(); GetTickCount() - since < 10000; Sleep(100)) {
-        shown = GetPixel(screen, 300, 200);
-        if (Near(kColor, shown, tolerance)) break;
-    }
+    WaitUntil([&] { return ColorsNear(kColor, shown = GetPixel(screen, 300, 200), tolerance); }, 10000);
     ReleaseDC(nullptr, screen);
-    EXPECT_TRUE(Near(kColor, shown, tolerance)) << std::hex << shown;
+    EXPECT_TRUE(ColorsNear(kColor, shown, tolerance)) << std::hex << shown;
     EXPECT_TRUE(program.Exit());
 }

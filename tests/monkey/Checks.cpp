@@ -1,13 +1,12 @@
 #include "Checks.h"
 
 #include "framework/RegKey.h"
+#include "support/Registry.h"
 #include "support/TestBitmaps.h"
 
 #include <set>
 
 namespace {
-
-const char kSetsPath[] = "Software\\Corvane Software\\Vistals\\Image Sets";
 
 // The number in a name "<prefix><digits>", or -1.
 long long NumberAfter(const std::string& name, const char* prefix) {
@@ -28,11 +27,13 @@ std::string SetFault(const RegKey& sets, const std::string& name) {
     if (!set.QueryDword("ImageCount", imageCount)) return name + " has no ImageCount";
     CString setName;
     if (!set.QueryString("SetName", setName)) return name + " has no SetName";
-    std::vector<RegKey::Value> values;
-    if (!set.QueryValues(values)) return name + ": its values cannot be read";
     std::set<long long> pictures;
-    for (const RegKey::Value& value : values)
-        if (value.type == REG_SZ && NumberAfter(value.name, "I") >= 0) pictures.insert(NumberAfter(value.name, "I"));
+    char valueName[256];
+    DWORD length = sizeof valueName, type = 0;
+    for (DWORD index = 0; RegEnumValueA(set.get(), index, valueName, &length, nullptr, &type, nullptr, nullptr) ==
+                          ERROR_SUCCESS;
+         ++index, length = sizeof valueName)
+        if (type == REG_SZ && NumberAfter(valueName, "I") >= 0) pictures.insert(NumberAfter(valueName, "I"));
     if (pictures.size() != imageCount || (imageCount && *pictures.rbegin() != imageCount - 1))
         return name + " has ImageCount " + std::to_string(imageCount) + " but " + std::to_string(pictures.size()) +
                " pictures I0.." + (pictures.empty() ? "" : "I" + std::to_string(*pictures.rbegin()));
@@ -50,19 +51,29 @@ std::string WindowFault(const Inventory& windows) {
 }
 
 std::string StoredSetsFault() {
+    // A save cut short leaves its new sets or the old ones beside the key;
+    // the next start takes the key itself, or else a whole new copy, or
+    // else the old one.
+    const std::string keys[] = {kImageSetsKey, kImageSetsKey + std::string(".new"),
+                                kImageSetsKey + std::string(".old")};
     RegKey sets;
     DWORD setCount = 0;
-    if (!sets.Open(HKEY_CURRENT_USER, kSetsPath, KEY_READ)) return "the stored sets are gone";
-    if (!sets.QueryDword("SetCount", setCount)) return "the stored sets have no SetCount";
+    std::string read;
+    for (const std::string& key : keys)
+        if (read.empty() && sets.Open(HKEY_CURRENT_USER, key.c_str(), KEY_READ) &&
+            (key != keys[1] || sets.QueryDword("SetCount", setCount)))
+            read = key.substr(key.find_last_of('\\') + 1);
+    if (read.empty()) return "the stored sets are gone";
+    if (!sets.QueryDword("SetCount", setCount)) return "\"" + read + "\" has no SetCount";
     std::set<long long> numbers;
     for (const std::string& name : sets.SubkeyNames())
         if (NumberAfter(name, "Set") >= 0) numbers.insert(NumberAfter(name, "Set"));
     if (numbers.size() != setCount || (setCount && *numbers.rbegin() != setCount - 1))
-        return "SetCount is " + std::to_string(setCount) + " but " + std::to_string(numbers.size()) +
-               " set keys are stored";
+        return "\"" + read + "\": SetCount is " + std::to_string(setCount) + " but " +
+               std::to_string(numbers.size()) + " set keys are stored";
     for (long long number : numbers)
         if (std::string fault = SetFault(sets, "Set" + std::to_string(number)); !fault.empty())
-            return "stored set " + fault;
+            return "\"" + read + "\": " + fault;
     return {};
 }
 

@@ -1,7 +1,7 @@
 #include "Monkey.h"
 
 #include "res/resource.h"
-#include "support/DialogCatcher.h"
+#include "support/WindowFinder.h"
 #include "support/WaitUntil.h"
 
 #include <commctrl.h>
@@ -10,13 +10,21 @@
 
 namespace {
 
-// The tray menu's commands in menu order (separators are skipped by the keys).
-const char* const kTrayItems[] = {"About Vistals", "Help", "Web Site", "Tech Support", "Order Vistals",
-                                  "Select Background Images", "Options", "Display Next Vistal",
-                                  "Display Next Set", "Exit"};
-constexpr size_t kExitItem = 9;
-// How much a person leans to each command; opening windows wins.
-const unsigned kTrayWeights[] = {2, 1, 1, 1, 1, 14, 12, 4, 4, 2};
+// How much a person leans to a tray command: opening windows wins; the web
+// pages and the help are looked at now and then.
+unsigned TrayWeight(UINT command) {
+    switch (command) {
+        case ID_SELECT_IMAGES: return 14;
+        case ID_OPTIONS: return 12;
+        case ID_DISPLAY_NEXT_VISTAL:
+        case ID_DISPLAY_NEXT_SET: return 4;
+        case ID_WEB_SITE:
+        case ID_TECH_SUPPORT:
+        case ID_ORDER:
+        case ID_HELP_FINDER: return 1;
+        default: return 2;
+    }
+}
 constexpr UINT_PTR kChangeTimer = 10;
 constexpr DWORD kAnswerMs = 5000;
 
@@ -110,7 +118,7 @@ std::vector<HTREEITEM> TreeItems(HWND tree) {
 }  // namespace
 
 Monkey::Monkey(ProgramUnderTest& program, Pictures& pictures, uint32_t seed)
-    : program_(program), pictures_(pictures), dice_(seed) {}
+    : program_(program), pictures_(pictures), dice_(seed), trayMenu_(program.TrayMenuItems()) {}
 
 Step Monkey::Act() {
     const Inventory windows = program_.Windows();
@@ -137,6 +145,11 @@ Step Monkey::Act() {
             return Step{"About: Order"};
         }});
     }
+    for (HWND foreign : windows.foreign)
+        choices.push_back({10, [foreign] {
+            Post(foreign, WM_CLOSE);
+            return Step{"close another program's window \"" + WindowTextOf(foreign) + "\""};
+        }});
     for (HWND other : windows.others)
         choices.push_back({10, [other] {
             Post(other, WM_CLOSE);
@@ -154,8 +167,8 @@ Step Monkey::Act() {
 }
 
 void Monkey::OfferTray(Choices& choices) {
-    for (size_t item = 0; item < std::size(kTrayItems); ++item)
-        choices.push_back({kTrayWeights[item], [this, item] { return TrayMenu(item); }});
+    for (size_t item = 0; item < trayMenu_.size(); ++item)
+        choices.push_back({TrayWeight(trayMenu_[item].command), [this, item] { return TrayMenu(item); }});
     choices.push_back({1, [this] {
         HWND menu = OpenTrayMenu();
         if (!menu) return Step{"tray menu, closed", false, "the tray menu did not open within 10 s"};
@@ -190,8 +203,9 @@ void Monkey::OfferTray(Choices& choices) {
 }
 
 Step Monkey::TrayMenu(size_t item) {
-    Step step{std::string("tray menu > ") + kTrayItems[item], item == kExitItem};
-    step.mustEnd = item == kExitItem;
+    const bool exits = trayMenu_[item].command == ID_APP_EXIT;
+    Step step{"tray menu > " + trayMenu_[item].text, exits};
+    step.mustEnd = exits;
     HWND menu = OpenTrayMenu();
     if (!menu) {
         step.fault = "the tray menu did not open within 10 s";
@@ -255,6 +269,15 @@ void Monkey::OfferSelectDialog(Choices& choices, HWND dialog) {
                 Post(GetDlgItem(dialog, button.id), BM_CLICK);
                 return Step{std::string("Select: ") + button.name};
             }});
+    if (Usable(GetDlgItem(dialog, IDOK)))
+        choices.push_back({1, [this, dialog] {
+            // The task ended while the new sets may be being saved.
+            const DWORD delay = static_cast<DWORD>(dice_.Below(30));
+            Post(GetDlgItem(dialog, IDOK), BM_CLICK);
+            Sleep(delay);
+            program_.Kill();
+            return Step{"Select: OK, and the task ended " + std::to_string(delay) + " ms later", true};
+        }});
     choices.push_back({1, [dialog] {
         HWND tree = GetDlgItem(dialog, IDC_SET_TREE);
         HWND edit = reinterpret_cast<HWND>(Send(tree, TVM_GETEDITCONTROL));

@@ -52,4 +52,5 @@ private:
     ProgramUnderTest& program_;
     Pictures& pictures_;
     Dice dice_;
+    const std::vector<MenuItem> trayMenu_;
 };

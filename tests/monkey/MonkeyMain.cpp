@@ -11,6 +11,7 @@
 #include "Monkey.h"
 #include "Pictures.h"
 #include "ProgramUnderTest.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestPaths.h"
 
@@ -26,7 +27,6 @@ namespace {
 
 constexpr DWORD kSettleMs = 30000;
 constexpr DWORD kQuietMs = 10000;
-const char kAppPath[] = "Software\\Corvane Software\\Vistals";
 
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
@@ -54,10 +54,6 @@ bool CopyProgram(const std::string& to) {
            CopyFileA((from + "\\ZELIMAGE\\ZELIMAGE.DLL").c_str(), (to + "\\ZELIMAGE\\ZELIMAGE.DLL").c_str(), FALSE);
 }
 
-void StoreDword(const std::string& key, const char* name, DWORD value) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value);
-}
-
 // Settings that make changes run underneath: a picture every minute, a set
 // every three, a calendar; and three stored sets. Pictures and sets go in
 // order: the program seeds its random order from the clock.
@@ -69,20 +65,17 @@ void StoreStartingState(const Pictures& pictures) {
         {"CalendarPosition", 5}, {"CalendarWidth", 200}, {"CalendarHeight", 150}, {"CalendarMarginX", 20},
         {"CalendarMarginY", 20}, {"CalendarGridLines", 1}, {"CalendarUSHolidays", 1},
         {"CalendarTransparentBackground", 0}, {"ShowTimeLeft", 1}, {"ShowFileName", 1}};
-    for (const auto& setting : settings) StoreDword(kAppPath, setting.first, setting.second);
+    for (const auto& setting : settings) StoreDword(kProgramKey, setting.first, setting.second);
     const auto sets = pictures.StartingSets();
-    const std::string setsKey = std::string(kAppPath) + "\\Image Sets";
-    StoreDword(setsKey, "SetCount", static_cast<DWORD>(sets.size()));
-    StoreDword(setsKey, "SetIndex", 0);
+    StoreDword(kImageSetsKey, "SetCount", static_cast<DWORD>(sets.size()));
+    StoreDword(kImageSetsKey, "SetIndex", 0);
     for (size_t i = 0; i < sets.size(); ++i) {
-        const std::string key = setsKey + "\\Set" + std::to_string(i);
+        const std::string key = std::string(kImageSetsKey) + "\\Set" + std::to_string(i);
         StoreDword(key, "ImageCount", static_cast<DWORD>(sets[i].second.size()));
         StoreDword(key, "ImageIndex", 0xFFFFFFFF);
-        RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "SetName", REG_SZ, sets[i].first.c_str(),
-                        static_cast<DWORD>(sets[i].first.size() + 1));
+        StoreText(key, "SetName", sets[i].first);
         for (size_t j = 0; j < sets[i].second.size(); ++j)
-            RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), ("I" + std::to_string(j)).c_str(), REG_SZ,
-                            sets[i].second[j].c_str(), static_cast<DWORD>(sets[i].second[j].size() + 1));
+            StoreText(key, ("I" + std::to_string(j)).c_str(), sets[i].second[j]);
     }
 }
 

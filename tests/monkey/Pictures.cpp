@@ -16,17 +16,6 @@ std::string Noise(size_t size, uint32_t seed) {
     return bytes;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
-
 // A folder name that brings a picture's path close to the 255 characters
 // the dialog builds paths in.
 std::string LongFolderName(size_t rootLength) {
@@ -48,25 +37,30 @@ Pictures::Pictures(const std::string& root, const std::string& samples)
         CreateDirectoryA((folder + "\\" + far_).c_str(), nullptr);
     }
     folders_ = {root_, root_ + "\\Holiday", root_ + "\\" + far_};
-    Add("red.bmp", SolidBmp(320, 240, RGB(200, 30, 30)));
-    Add("green.bmp", SolidBmp(800, 600, RGB(30, 160, 60)));
-    Add("blue.bmp", SolidBmp(1280, 1024, RGB(30, 60, 200)));
-    Add("tall.bmp", SolidBmp(90, 1500, RGB(120, 120, 0)));
-    Add("wide.bmp", SolidBmp(2400, 60, RGB(0, 120, 120)));
-    Add("dot.bmp", SolidBmp(1, 1, RGB(255, 255, 255)));
-    Add("cut.bmp", SolidBmp(800, 600, RGB(1, 2, 3)).substr(0, 700));
+    AddPicture("red.bmp", 320, 240, RGB(200, 30, 30));
+    AddPicture("green.bmp", 800, 600, RGB(30, 160, 60));
+    AddPicture("blue.bmp", 1280, 1024, RGB(30, 60, 200));
+    AddPicture("tall.bmp", 90, 1500, RGB(120, 120, 0));
+    AddPicture("wide.bmp", 2400, 60, RGB(0, 120, 120));
+    AddPicture("dot.bmp", 1, 1, RGB(255, 255, 255));
+    Add("cut.bmp", ReadFileBytes(root_ + "\\green.bmp").substr(0, 700));
     Add("noise.jpg", Noise(300, 7));
     Add("empty.png", "");
     Add("notes.txt", "not a picture\r\n");
-    Add("Holiday\\beach.bmp", SolidBmp(640, 480, RGB(240, 220, 120)));
-    Add("Holiday\\sun.bmp", SolidBmp(500, 500, RGB(250, 200, 0)));
-    Add(far_ + "\\far.bmp", SolidBmp(300, 200, RGB(90, 40, 140)));
+    AddPicture("Holiday\\beach.bmp", 640, 480, RGB(240, 220, 120));
+    AddPicture("Holiday\\sun.bmp", 500, 500, RGB(250, 200, 0));
+    AddPicture(far_ + "\\far.bmp", 300, 200, RGB(90, 40, 140));
     if (!samples.empty())
         for (const std::string& name : FilesMatching(samples, "*"))
             if (name[0] != '.') {
-                Add(name, ReadWholeFile(samples + "\\" + name));
+                Add(name, ReadFileBytes(samples + "\\" + name));
                 samples_.push_back(files_.back());
             }
+}
+
+void Pictures::AddPicture(const std::string& relative, int width, int height, COLORREF colour) {
+    WriteSolidBmp(root_ + "\\" + relative, width, height, colour);
+    Add(relative, ReadFileBytes(root_ + "\\" + relative));
 }
 
 void Pictures::Add(const std::string& relative, const std::string& bytes) {
@@ -92,7 +86,7 @@ std::vector<std::pair<std::string, std::vector<std::string>>> Pictures::Starting
 
 std::string Pictures::Damage(Dice& dice) {
     const std::string& path = dice.Pick(files_);
-    const std::string spare = ReadWholeFile(SpareOf(path));
+    const std::string spare = ReadFileBytes(SpareOf(path));
     const bool cut = dice.Percent(50);
     const std::string bytes = cut ? spare.substr(0, spare.size() / 3) : Noise(spare.size(), dice.Below(1000));
     // A file the program holds open cannot be changed: the person tried.

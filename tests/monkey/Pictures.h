@@ -5,6 +5,8 @@
 
 #include "Dice.h"
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -31,6 +33,7 @@ public:
 
 private:
     void Add(const std::string& relative, const std::string& bytes);
+    void AddPicture(const std::string& relative, int width, int height, COLORREF colour);
     std::string SpareOf(const std::string& path) const;
 
     std::string root_, spares_;

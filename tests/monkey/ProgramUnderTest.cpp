@@ -1,6 +1,6 @@
 #include "ProgramUnderTest.h"
 
-#include "support/DialogCatcher.h"
+#include "support/WindowFinder.h"
 #include "support/WaitUntil.h"
 
 #include <tlhelp32.h>
@@ -11,6 +11,8 @@ namespace {
 
 const char kSelectCaption[] = "Select Background Images";
 const char kOptionsCaption[] = "Options";
+// The tray menu's resource.
+constexpr int kTrayMenu = 130;
 // The About box's Order and Continue buttons.
 constexpr int kOrderButton = 1015, kContinueButton = 1016;
 
@@ -48,6 +50,23 @@ void Click(POINT at, DWORD down, DWORD up, int times) {
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
     return TRUE;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+// Visible windows of other programs than `program`, the desktop and this
+// run, Wine's crash dialog left out (it is a finding, not something to close).
+std::vector<HWND> ForeignWindows(DWORD program) {
+    const DWORD desktop = ProcessOf(FindWindowA("Shell_TrayWnd", nullptr));
+    return TopLevelWindows([&](HWND window) {
+        const DWORD owner = ProcessOf(window);
+        return IsWindowVisible(window) && owner != program && owner != desktop && owner != GetCurrentProcessId() &&
+               WindowTextOf(window) != "Program Error" && !IsTransient(ClassNameOf(window));
+    });
 }
 
 BOOL CALLBACK FindVisible(HWND window, LPARAM found) {
@@ -138,10 +157,34 @@ DWORD ProgramUnderTest::ExitCode() const { return process_ ? process_->ExitCode(
 void ProgramUnderTest::Kill() { if (process_) process_->Kill(); }
 bool ProgramUnderTest::WaitForExit(DWORD timeoutMs) const { return !process_ || process_->WaitForExit(timeoutMs); }
 
+std::vector<MenuItem> ProgramUnderTest::TrayMenuItems() const {
+    std::vector<MenuItem> items;
+    HMODULE resources = LoadLibraryExA(program_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMENU menu = resources ? LoadMenuA(resources, MAKEINTRESOURCEA(kTrayMenu)) : nullptr;
+    HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
+    for (int position = 0; popup && position < GetMenuItemCount(popup); ++position) {
+        char text[128] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        if (!GetMenuItemInfoA(popup, position, TRUE, &info) || (info.fType & MFT_SEPARATOR)) continue;
+        std::string shown;
+        for (const char* c = text; *c; ++c)
+            if (*c != '&') shown += *c;
+        items.push_back({info.wID, shown});
+    }
+    if (menu) DestroyMenu(menu);
+    if (resources) FreeLibrary(resources);
+    return items;
+}
+
 Inventory ProgramUnderTest::Windows() const {
     Inventory found;
     if (!Running()) return found;
     found.frame = IsWindow(frame_) ? frame_ : nullptr;
+    found.foreign = ForeignWindows(process_->Id());
     for (HWND window : WindowsOfProcess(process_->Id())) {
         if (window == frame_) continue;
         const std::string cls = ClassNameOf(window);

@@ -22,12 +22,19 @@ struct Inventory {
     std::vector<HWND> aboutBoxes;
     std::vector<HWND> menus;
     std::vector<HWND> others;          // e.g. the help viewer
+    // Windows the program had other programs open: a folder, a browser.
+    std::vector<HWND> foreign;
 
     // How many modal windows of the program are open, nested or side by side.
     size_t ModalDepth() const { return selectDialogs.size() + optionsSheets.size() + messageBoxes.size(); }
 };
 
 enum class Settled { Yes, Ended, Hung, Crashed };
+
+struct MenuItem {
+    UINT command;
+    std::string text;  // without its "&"
+};
 
 class ProgramUnderTest {
 public:
@@ -46,6 +53,9 @@ public:
     bool WaitForExit(DWORD timeoutMs) const;
 
     HWND Frame() const { return frame_; }
+    // The tray menu's commands in menu order, separators left out, read from
+    // the program's resources.
+    std::vector<MenuItem> TrayMenuItems() const;
     Inventory Windows() const;
 
     // Waits until the program's thread has handled what was posted to it,

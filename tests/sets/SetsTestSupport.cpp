@@ -1,6 +1,7 @@
 #include "SetsTestSupport.h"
 
 #include "framework/Handle.h"
+#include "support/Registry.h"
 
 #include <windows.h>
 
@@ -41,7 +42,7 @@ void DumpKey(HKEY key, const std::string& path, std::vector<std::string>& lines)
 
 std::string DumpStoredKey(const std::string& below) {
     RegKey key;
-    const std::string path = "Software\\Corvane Software\\Vistals\\Image Sets" + (below.empty() ? "" : "\\" + below);
+    const std::string path = kImageSetsKey + (below.empty() ? "" : "\\" + below);
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return "(none)";
     std::vector<std::string> lines;
     DumpKey(key.get(), "", lines);
@@ -49,6 +50,37 @@ std::string DumpStoredKey(const std::string& below) {
     std::string dump;
     for (const std::string& line : lines) dump += line + "\n";
     return dump;
+}
+
+std::unique_ptr<CImageSetList> MakeLargeList(int variant) {
+    const int sets = variant == 0 ? 300 : 240;
+    auto list = std::make_unique<CImageSetList>();
+    for (int i = 0; i < sets; ++i) {
+        const std::string name = (variant == 0 ? "a" : "b") + std::to_string(i);
+        auto set = std::make_unique<CImageSet>(name.c_str());
+        for (int j = 0; j < 1 + (i + variant) % 4; ++j) {
+            const std::string path = "C:\\pictures\\" + name + "\\" + std::to_string(j) + ".jpg";
+            set->AddEntry(std::make_unique<CImageEntry>(path.c_str()));
+        }
+        if (i % 3 == variant) set->MarkShown(0);
+        list->AddSet(std::move(set));
+    }
+    list->m_nSetIndex = variant == 0 ? 17 : 230;
+    list->m_nImageIndex = variant;
+    return list;
+}
+
+std::string DescribeList(const CImageSetList& list) {
+    std::string text = std::to_string(list.m_nSetIndex) + " " + std::to_string(list.m_nImageIndex) + "\n";
+    for (POSITION at = list.GetHeadPosition(); at;) {
+        const auto* set = static_cast<const CImageSet*>(list.GetNext(at));
+        text += "[" + set->m_strName.str() + "]\n";
+        for (POSITION p = set->GetHeadPosition(); p;) {
+            const auto* entry = static_cast<const CImageEntry*>(set->GetNext(p));
+            text += entry->m_strPath.str() + (entry->m_bShown ? " *\n" : "\n");
+        }
+    }
+    return text;
 }
 
 std::string DumpImageSets() { return DumpStoredKey(""); }

@@ -11,16 +11,10 @@
 #include <thread>
 #include <vector>
 
-// A window's text, its class, and whether that is the system's dialog class.
-std::string WindowTextOf(HWND window);
-std::string ClassNameOf(HWND window);
-bool IsDialogWindow(HWND window);
-
 struct CaughtBox {
     std::string caption;
     std::string text;
     HWND owner = nullptr;
-    DWORD style = 0;
 };
 
 class DialogCatcher {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/WaitUntil.h"
+#include "support/WindowFinder.h"
 
 class ProgramProcess {
 public:
@@ -20,7 +21,6 @@ public:
     bool Start(const std::vector<std::string>& arguments = {}, const std::string& folder = {},
                const std::string& program = {});
     DWORD Id() const { return info_.dwProcessId; }
-    DWORD MainThreadId() const { return info_.dwThreadId; }
     // The program's top-level window titled "Vistals"; waits for it.
     HWND WaitForFrame(DWORD timeoutMs = 15000) const;
     // Waits for the process to end; false on time-out.
@@ -35,13 +35,10 @@ public:
     // Waits until start-up is over and the message loop runs: an About box
     // asked for through the frame's queue has appeared.
     bool WaitForMessageLoop(HWND frame) const;
+    // Start, WaitForFrame and WaitForMessageLoop: the frame, or null.
+    HWND StartRunning(const std::vector<std::string>& arguments = {});
 
 private:
     PROCESS_INFORMATION info_{};
 };
-
-// Top-level windows of a process.
-std::vector<HWND> WindowsOfProcess(DWORD processId);
-// The visible About boxes of a process (the windows with its two buttons).
-std::vector<HWND> VisibleAboutBoxes(DWORD processId);
 

@@ -1,12 +1,14 @@
 #include "TestBitmaps.h"
 
 #include "TestPaths.h"
+#include "WaitUntil.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-std::string SolidBmp(int width, int height, COLORREF color) {
+bool WriteBmp(const std::string& path, int width, int height, const std::function<COLORREF(int x, int y)>& colorAt) {
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
@@ -21,17 +23,25 @@ std::string SolidBmp(int width, int height, COLORREF color) {
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
     bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
     std::string row(stride, '\0');
-    for (int x = 0; x < width; ++x) {
-        row[x * 3] = static_cast<char>(GetBValue(color));
-        row[x * 3 + 1] = static_cast<char>(GetGValue(color));
-        row[x * 3 + 2] = static_cast<char>(GetRValue(color));
+    for (int y = height - 1; y >= 0; --y) {  // bottom-up
+        for (int x = 0; x < width; ++x) {
+            const COLORREF color = colorAt(x, y);
+            row[x * 3] = static_cast<char>(GetBValue(color));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(color));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(color));
+        }
+        bytes += row;
     }
-    for (int y = 0; y < height; ++y) bytes += row;
-    return bytes;
+    return WriteFileBytes(path, bytes);
 }
 
 bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color) {
-    return WriteFileBytes(path, SolidBmp(width, height, color));
+    return WriteBmp(path, width, height, [color](int, int) { return color; });
+}
+
+bool ColorsNear(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 bool IsCompleteBmp(const std::string& path, std::string* why) {
@@ -94,4 +104,11 @@ COLORREF BmpPixels::At(int x, int y) const {
     const size_t at = offset_ + stride_ * row + static_cast<size_t>(x) * (bitsPerPixel_ / 8);
     const auto byte = [&](size_t i) { return static_cast<BYTE>(bytes_[at + i]); };
     return RGB(byte(2), byte(1), byte(0));
+}
+
+bool WaitForCentreColour(const std::string& path, COLORREF colour) {
+    return WaitUntil([&] {
+        BmpPixels pixels;
+        return pixels.Load(path) && pixels.At(pixels.Width() / 2, pixels.Height() / 2) == colour;
+    });
 }

@@ -12,6 +12,13 @@ std::string DistDir() {
     return dir;
 }
 
+std::string TestProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string program(path);
+    return program.substr(0, program.find_last_of('\\'));
+}
+
 std::string MakeTempFolder(const char* name) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -36,6 +43,18 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     if (!file) return false;
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && ok;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes;
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
 }
 
 std::vector<std::string> FilesMatching(const std::string& folder, const char* pattern) {

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -123,25 +124,24 @@ protected:
 TEST_F(OwnerDrawMenuTest, TrayMenuLoadsWithPlainTopLevelAndOwnerDrawnItems) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
-    EXPECT_TRUE(menu.IsLoaded());
     ASSERT_EQ(1, menu.GetMenuItemCount());
     EXPECT_FALSE(GetMenuState(menu.m_hMenu, 0, MF_BYPOSITION) & MF_OWNERDRAW);
     EXPECT_EQ(L"POPUP", MenuText(menu.m_hMenu, 0));
 
     COwnerDrawMenu& popup = Popup(menu);
-    ASSERT_EQ(14, popup.GetMenuItemCount());
-    ASSERT_EQ(14u, popup.Items().size());
-    for (int position = 0; position < 14; ++position) {
+    ASSERT_EQ(18, popup.GetMenuItemCount());
+    ASSERT_EQ(18u, popup.Items().size());
+    for (int position = 0; position < 18; ++position) {
         EXPECT_TRUE(popup.GetMenuState(position, MF_BYPOSITION) & MF_OWNERDRAW) << position;
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
     }
-    for (int separator : {2, 6, 9, 12}) {
+    for (int separator : {2, 6, 9, 16}) {
         EXPECT_EQ(0u, popup.Items()[separator]->command);
         EXPECT_TRUE(popup.Items()[separator]->flags & MF_SEPARATOR);
     }
     EXPECT_EQ(L"Display Next &Vistal", popup.Items()[10]->text);
     EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
-    EXPECT_EQ(L"E&xit", popup.Items()[13]->text);
+    EXPECT_EQ(L"E&xit", popup.Items()[17]->text);
 }
 
 TEST_F(OwnerDrawMenuTest, NestedPopupsAndAlignedAccelerators) {
@@ -196,7 +196,6 @@ TEST_F(OwnerDrawMenuTest, ReloadingAndDestroyingLeaveNoPopupBehind) {
     EXPECT_EQ(nullptr, menu.FindPopup(tray));
     EXPECT_FALSE(IsMenu(tray));
     EXPECT_TRUE(menu.Items().empty());
-    EXPECT_FALSE(menu.IsLoaded());
 }
 
 TEST_F(OwnerDrawMenuTest, DetachedMenuKeepsItsPopupsForItsWindow) {
@@ -356,7 +355,7 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
     COwnerDrawMenu& popup = Popup(menu);
-    const COwnerDrawMenuItem* exitRecord = popup.Items()[13].get();
+    const COwnerDrawMenuItem* exitRecord = popup.Items()[17].get();
 
     SetMenuDefaultItem(popup.m_hMenu, 10, TRUE);
     EnableMenuItem(popup.m_hMenu, 10, MF_BYPOSITION | MF_GRAYED);
@@ -364,8 +363,8 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     RemoveMenu(popup.m_hMenu, 0, MF_BYPOSITION);  // "&About Vistals..."
     popup.SyncItems();
 
-    ASSERT_EQ(14u, popup.Items().size());
-    for (int position = 0; position < 14; ++position)
+    ASSERT_EQ(18u, popup.Items().size());
+    for (int position = 0; position < 18; ++position)
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
     EXPECT_EQ(L"&Inserted", popup.Items()[2]->text);
     EXPECT_EQ(555u, popup.Items()[2]->command);
@@ -374,7 +373,7 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
     EXPECT_FALSE(popup.Items()[11]->flags & MF_GRAYED);
     EXPECT_EQ(10u, GetMenuDefaultItem(popup.m_hMenu, TRUE, GMDI_USEDISABLED));  // the default survives
-    EXPECT_EQ(exitRecord, popup.Items()[13].get());  // unchanged items keep their records
+    EXPECT_EQ(exitRecord, popup.Items()[17].get());  // unchanged items keep their records
     for (const auto& item : popup.Items()) EXPECT_NE(static_cast<UINT_PTR>(ID_APP_ABOUT), item->command);
 }
 
@@ -396,4 +395,53 @@ TEST_F(OwnerDrawMenuTest, FindShortcutRunsTheFirstMatchingItem) {
     // An item added behind the object's back is found after re-synchronising.
     AppendMenuW(menu.m_hMenu, MF_STRING, 4, L"&Zulu");
     EXPECT_EQ(MAKELRESULT(4, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('z', MF_POPUP, &menu));
+}
+
+// A checked item shows a mark in its picture cell, in the colours of its
+// text (grey when disabled, engraved in the classic look); an unchecked one
+// leaves the cell empty.
+TEST_F(OwnerDrawMenuTest, CheckMarkIsDrawnInThePictureCell) {
+    ScopedGetDC screen(nullptr);
+    constexpr int kWidth = 200, kHeight = 22;
+    CMemoryDC dc(screen.get(), kWidth, kHeight);
+    ASSERT_TRUE(dc);
+    COwnerDrawMenuItem item{L"Pa&use Changes", MF_OWNERDRAW, 32781};
+    struct Look {
+        const char* name;
+        void (*use)();
+        int cellWidth;  // where the text begins: 23 + 8 in the XP look, 16 + 9 in the classic one
+    };
+    for (const Look& look : {Look{"XP", UseXPStyle, 31}, Look{"classic", UseClassicStyle, 25}}) {
+        SCOPED_TRACE(look.name);
+        look.use();
+        Draw(dc, item, 0, kWidth, kHeight);
+        EXPECT_EQ(0, CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_MENUTEXT)));
+
+        Draw(dc, item, ODS_CHECKED, kWidth, kHeight);
+        const int mark = CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_MENUTEXT));
+        EXPECT_GE(mark, 12);
+        EXPECT_EQ(0, CountPixels(dc, 0, 4, kHeight, Sys(COLOR_MENUTEXT)));  // centred, not at the edge
+        EXPECT_GT(CountPixels(dc, look.cellWidth, kWidth, kHeight, Sys(COLOR_MENUTEXT)), 0);  // the text still
+
+        Draw(dc, item, ODS_CHECKED | ODS_GRAYED, kWidth, kHeight);
+        EXPECT_EQ(0, CountPixels(dc, 0, kWidth, kHeight, Sys(COLOR_MENUTEXT)));
+        EXPECT_GE(CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_GRAYTEXT)), mark / 2);
+    }
+    Draw(dc, item, ODS_CHECKED | ODS_SELECTED, kWidth, kHeight);  // classic: on the highlight
+    EXPECT_GE(CountPixels(dc, 0, 25, kHeight, Sys(COLOR_HIGHLIGHTTEXT)), 12);
+}
+
+// The keys the help names for the commands about the picture on show: each
+// runs its own item.
+TEST_F(OwnerDrawMenuTest, EachPictureCommandHasAKeyOfItsOwn) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
+    COwnerDrawMenu& popup = Popup(menu);
+    const std::pair<char, UINT> keys[] = {{'p', ID_DISPLAY_PREVIOUS_VISTAL}, {'U', ID_PAUSE_CHANGES},
+                                          {'f', ID_SHOW_IN_FOLDER}, {'r', ID_REMOVE_FROM_SET}};
+    for (const auto& [key, command] : keys) {
+        const LRESULT result = COwnerDrawMenu::FindShortcut(key, MF_POPUP, &popup);
+        ASSERT_EQ(MNC_EXECUTE, HIWORD(result)) << key;
+        EXPECT_EQ(command, popup.Items()[LOWORD(result)]->command) << key;
+    }
 }

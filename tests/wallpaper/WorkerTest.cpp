@@ -2,6 +2,7 @@
 // throws is a failed change that frees its picture and leaves the queue free
 // for the next one, and a job keeps the writer's record even when the table
 // it came from is gone.
+#include "support/WaitUntil.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/WallpaperWorker.h"
 
@@ -89,11 +90,7 @@ private:
 };
 
 bool WaitUntilIdle() {
-    for (int i = 0; i < 500; ++i) {
-        if (TheCompositionQueue.IsIdle()) return true;
-        Sleep(10);
-    }
-    return false;
+    return WaitUntil([] { return TheCompositionQueue.IsIdle(); });
 }
 
 }  // namespace
@@ -107,13 +104,13 @@ TEST(CompositionWorker, AThrowingRunIsAFailedChangeAndAJobKeepsItsWriter) {
     FormatTable.assign(1, bmp);
     BmpFormatIndex = 0;
 
-    TheCompositionQueue.Submit(kThrows);
+    TheCompositionQueue.Submit({{"", kThrows}});
     ASSERT_TRUE(WaitUntilIdle()) << "the running mark stays after a throw";
     EXPECT_EQ(std::vector<ImageHandle>{kThrows}, library.Freed());
 
     // The next change starts a worker of its own; the table it was made from
     // goes away while it runs.
-    TheCompositionQueue.Submit(kWaitsThenReads);
+    TheCompositionQueue.Submit({{"", kWaitsThenReads}});
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(library.reading.get(), 10000));
     std::vector<FormatInfo>().swap(FormatTable);
     SetEvent(library.readGate.get());
