@@ -123,7 +123,7 @@ Monkey::Monkey(ProgramUnderTest& program, Pictures& pictures, uint32_t seed)
 Step Monkey::Act() {
     const Inventory windows = program_.Windows();
     Choices choices;
-    // A menu left open takes every key: it is closed first.
+    // A menu left open holds the program's input: it is closed first.
     if (!windows.menus.empty())
         choices.push_back({1, [menu = windows.menus.front()] {
             PostKey(menu, VK_ESCAPE);
@@ -133,15 +133,15 @@ Step Monkey::Act() {
         OfferTray(choices);
     for (HWND dialog : windows.selectDialogs) OfferSelectDialog(choices, dialog);
     for (HWND sheet : windows.optionsSheets) OfferSheet(choices, sheet);
-    for (HWND box : windows.messageBoxes) OfferDialogButtons(choices, box, 40, "message box");
+    for (HWND box : windows.messageBoxes) OfferMessageBox(choices, box);
     for (HWND about : windows.aboutBoxes) {
         if (!Usable(about)) continue;
         choices.push_back({5, [about] {
-            Post(GetDlgItem(about, 1016), BM_CLICK);
+            Post(GetDlgItem(about, IDC_CONTINUE), BM_CLICK);
             return Step{"About: Continue"};
         }});
         choices.push_back({1, [about] {
-            Post(GetDlgItem(about, 1015), BM_CLICK);
+            Post(GetDlgItem(about, IDC_ORDER), BM_CLICK);
             return Step{"About: Order"};
         }});
     }
@@ -236,19 +236,21 @@ HWND Monkey::OpenTrayMenu() {
     return menu;
 }
 
-void Monkey::OfferDialogButtons(Choices& choices, HWND dialog, unsigned weight, const std::string& where) {
-    if (!Usable(dialog)) return;
+void Monkey::OfferMessageBox(Choices& choices, HWND box) {
+    // Boxes are answered soon, so that they pile up only now and then.
+    const unsigned weight = 40;
+    if (!Usable(box)) return;
     std::vector<HWND> buttons;
-    for (HWND child : ChildWindows(dialog))
-        if (GetParent(child) == dialog && ClassNameOf(child) == "Button" && Usable(child) &&
+    for (HWND child : ChildWindows(box))
+        if (GetParent(child) == box && ClassNameOf(child) == "Button" && Usable(child) &&
             (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) <= BS_DEFPUSHBUTTON)
             buttons.push_back(child);
     for (HWND button : buttons)
         choices.push_back({std::max(1u, weight / static_cast<unsigned>(buttons.size())), [=] {
-            std::string text = WindowTextOf(GetDlgItem(dialog, 0xFFFF));
-            if (text.empty()) text = WindowTextOf(dialog);
+            std::string text = WindowTextOf(GetDlgItem(box, 0xFFFF));
+            if (text.empty()) text = WindowTextOf(box);
             Post(button, BM_CLICK);
-            return Step{where + " " + Shorten(text) + ": " + ControlName(button)};
+            return Step{"message box " + Shorten(text) + ": " + ControlName(button)};
         }});
 }
 

@@ -40,7 +40,7 @@ private:
     void OfferFileControls(Choices& choices, HWND dialog);
     void OfferSheet(Choices& choices, HWND sheet);
     void OfferPageControl(Choices& choices, HWND page, HWND control);
-    void OfferDialogButtons(Choices& choices, HWND dialog, unsigned weight, const std::string& where);
+    void OfferMessageBox(Choices& choices, HWND box);
 
     Step TrayMenu(size_t item);
     // Right-clicks the tray icon; the popup once it shows, or null.
