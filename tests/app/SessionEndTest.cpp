@@ -104,7 +104,7 @@ TEST_F(SessionEndTest, EverythingIsSavedBeforeTheAnnouncementIsAnsweredAndNotAga
     // Whatever comes after (here an Exit) saves nothing a second time.
     Store(std::string(kSetsPath) + "\\Set0", "ImageIndex", 0);
     Store(kAppPath, "CalendarPosition", 5);
-    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     EXPECT_EQ(0u, program.ExitCode());
     EXPECT_EQ(0u, Stored(std::string(kSetsPath) + "\\Set0", "ImageIndex"));
     EXPECT_EQ(5u, Stored(kAppPath, "CalendarPosition"));
@@ -125,10 +125,12 @@ TEST_F(SessionEndTest, AChangeBeingComposedNeitherHoldsUpTheEndNorLeavesHalfAFil
 
     EndSession(frame);
     EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
-    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     // Either no wallpaper was made or a whole one, and nothing beside it.
     std::string why;
-    if (GetFileAttributesA(wallpaper_.c_str()) != INVALID_FILE_ATTRIBUTES) EXPECT_TRUE(IsCompleteBmp(wallpaper_, &why)) << why;
+    if (GetFileAttributesA(wallpaper_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        EXPECT_TRUE(IsCompleteBmp(wallpaper_, &why)) << why;
+    }
     for (const std::string& name : FilesMatching(DistDir(), "vistals.bmp*")) EXPECT_EQ("vistals.bmp", name);
 }
 
@@ -166,7 +168,7 @@ TEST_F(SessionEndTest, ADialogLeftOpenAtTheEndGoesOnWorkingOnWhatWasSaved) {
     // starts a change, which needs that list and the library still there.
     SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     EXPECT_EQ(0u, program.ExitCode());
     EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
 }
