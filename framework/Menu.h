@@ -1,25 +1,25 @@
-// Menus in the framework's style: CMenu owns one HMENU.
+// Menus in the framework's style: CMenu owns one HMENU, held like every
+// other handle of the program (Handle.h).
 #pragma once
 
 #include "CObject.h"
+#include "Handle.h"
 
 #include <windows.h>
 
 class CMenu : public CObject {
     DECLARE_DYNAMIC(CMenu)
 public:
-    HMENU m_hMenu = nullptr;
-
     CMenu() = default;
     // Destroys the menu still attached.
-    ~CMenu() override;
+    ~CMenu() override = default;
 
-    HMENU GetSafeHmenu() const noexcept { return m_hMenu; }
+    HMENU GetSafeHmenu() const noexcept { return menu_.get(); }
 
     // Takes ownership of `menu`; the object must be empty.
     BOOL Attach(HMENU menu);
-    // Gives the handle up without destroying it.
-    HMENU Detach();
+    // Gives the handle up without destroying it: whoever takes it owns it.
+    [[nodiscard]] HMENU Detach() noexcept { return menu_.release(); }
 
     BOOL CreateMenu();
     BOOL CreatePopupMenu();
@@ -42,4 +42,7 @@ public:
     // WM_DRAWITEM and WM_MEASUREITEM.
     virtual void DrawItem(LPDRAWITEMSTRUCT drawItem);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT measureItem);
+
+private:
+    MenuHandle menu_;
 };

@@ -31,8 +31,6 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse);
     BOOL KillTimer(UINT_PTR id);
-    HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
-    BOOL SetMenu(HMENU menu) { return ::SetMenu(m_hWnd, menu); }
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
 

@@ -82,8 +82,8 @@ private:
     BOOL LoadFromResource(Name name);
     bool BuildFromTemplate(const BYTE* data, size_t size);
     void MakeTopLevelPlain();
-    // Empties the object and gives its handle up without destroying it.
-    void Release();
+    // Forgets the items and the popups' objects; the handle stays.
+    void Empty();
     // Moves the first unseen record of `command` into `taken`, marked seen.
     COwnerDrawMenuItem* TakeUnseen(UINT_PTR command, std::unique_ptr<COwnerDrawMenuItem>& taken);
 

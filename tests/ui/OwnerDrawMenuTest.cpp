@@ -125,15 +125,15 @@ TEST_F(OwnerDrawMenuTest, TrayMenuLoadsWithPlainTopLevelAndOwnerDrawnItems) {
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
     EXPECT_TRUE(menu.IsLoaded());
     ASSERT_EQ(1, menu.GetMenuItemCount());
-    EXPECT_FALSE(GetMenuState(menu.m_hMenu, 0, MF_BYPOSITION) & MF_OWNERDRAW);
-    EXPECT_EQ(L"POPUP", MenuText(menu.m_hMenu, 0));
+    EXPECT_FALSE(GetMenuState(menu.GetSafeHmenu(), 0, MF_BYPOSITION) & MF_OWNERDRAW);
+    EXPECT_EQ(L"POPUP", MenuText(menu.GetSafeHmenu(), 0));
 
     COwnerDrawMenu& popup = Popup(menu);
     ASSERT_EQ(14, popup.GetMenuItemCount());
     ASSERT_EQ(14u, popup.Items().size());
     for (int position = 0; position < 14; ++position) {
         EXPECT_TRUE(popup.GetMenuState(position, MF_BYPOSITION) & MF_OWNERDRAW) << position;
-        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.GetSafeHmenu(), position));
     }
     for (int separator : {2, 6, 9, 12}) {
         EXPECT_EQ(0u, popup.Items()[separator]->command);
@@ -148,12 +148,12 @@ TEST_F(OwnerDrawMenuTest, NestedPopupsAndAlignedAccelerators) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(900));
     ASSERT_EQ(2, menu.GetMenuItemCount());
-    EXPECT_EQ(L"&Edit", MenuText(menu.m_hMenu, 1));
+    EXPECT_EQ(L"&Edit", MenuText(menu.GetSafeHmenu(), 1));
 
     COwnerDrawMenu& file = Popup(menu, 0);
     ASSERT_EQ(5, file.GetMenuItemCount());
     COwnerDrawMenu& recent = Popup(file, 1);  // a popup inside a popup is owner-drawn too
-    EXPECT_TRUE(ItemType(file.m_hMenu, 1) & MFT_OWNERDRAW);
+    EXPECT_TRUE(ItemType(file.GetSafeHmenu(), 1) & MFT_OWNERDRAW);
     ASSERT_EQ(2, recent.GetMenuItemCount());
     EXPECT_EQ(L"Two", recent.Items()[1]->text);
     EXPECT_TRUE(file.Items()[2]->flags & MF_SEPARATOR);
@@ -358,22 +358,22 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     COwnerDrawMenu& popup = Popup(menu);
     const COwnerDrawMenuItem* exitRecord = popup.Items()[13].get();
 
-    SetMenuDefaultItem(popup.m_hMenu, 10, TRUE);
-    EnableMenuItem(popup.m_hMenu, 10, MF_BYPOSITION | MF_GRAYED);
-    InsertMenuW(popup.m_hMenu, 3, MF_BYPOSITION | MF_STRING, 555, L"&Inserted");
-    RemoveMenu(popup.m_hMenu, 0, MF_BYPOSITION);  // "&About Vistals..."
+    SetMenuDefaultItem(popup.GetSafeHmenu(), 10, TRUE);
+    EnableMenuItem(popup.GetSafeHmenu(), 10, MF_BYPOSITION | MF_GRAYED);
+    InsertMenuW(popup.GetSafeHmenu(), 3, MF_BYPOSITION | MF_STRING, 555, L"&Inserted");
+    RemoveMenu(popup.GetSafeHmenu(), 0, MF_BYPOSITION);  // "&About Vistals..."
     popup.SyncItems();
 
     ASSERT_EQ(14u, popup.Items().size());
     for (int position = 0; position < 14; ++position)
-        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.GetSafeHmenu(), position));
     EXPECT_EQ(L"&Inserted", popup.Items()[2]->text);
     EXPECT_EQ(555u, popup.Items()[2]->command);
     EXPECT_TRUE(popup.GetMenuState(2, MF_BYPOSITION) & MF_OWNERDRAW);
     EXPECT_TRUE(popup.Items()[10]->flags & MF_GRAYED);  // "Display Next &Vistal", now position 10 again
     EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
     EXPECT_FALSE(popup.Items()[11]->flags & MF_GRAYED);
-    EXPECT_EQ(10u, GetMenuDefaultItem(popup.m_hMenu, TRUE, GMDI_USEDISABLED));  // the default survives
+    EXPECT_EQ(10u, GetMenuDefaultItem(popup.GetSafeHmenu(), TRUE, GMDI_USEDISABLED));  // the default survives
     EXPECT_EQ(exitRecord, popup.Items()[13].get());  // unchanged items keep their records
     for (const auto& item : popup.Items()) EXPECT_NE(static_cast<UINT_PTR>(ID_APP_ABOUT), item->command);
 }
@@ -394,6 +394,6 @@ TEST_F(OwnerDrawMenuTest, FindShortcutRunsTheFirstMatchingItem) {
     EXPECT_EQ(0, COwnerDrawMenu::FindShortcut('a', MF_POPUP, nullptr));
 
     // An item added behind the object's back is found after re-synchronising.
-    AppendMenuW(menu.m_hMenu, MF_STRING, 4, L"&Zulu");
+    AppendMenuW(menu.GetSafeHmenu(), MF_STRING, 4, L"&Zulu");
     EXPECT_EQ(MAKELRESULT(4, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('z', MF_POPUP, &menu));
 }
