@@ -48,17 +48,17 @@ void CMainFrame::DisplayNextVistal() {
     const char* path = *next;
     CurrentVistalName = FileNameOf(path);
 
-    ImageHandle image = 0;
+    CodecImage image(TheImageLibrary, 0);
     int32_t reserved = 0;
-    const ImageStatus status = TheImageLibrary->OpenImage(path, &image, &reserved);
+    const ImageStatus status = TheImageLibrary->OpenImage(path, image.put(), &reserved);
     if (status != IMAGE_OK) {
         char text[256] = {};
-        TheImageLibrary->GetErrorText(image, status, text, 255);
-        if (image) TheImageLibrary->FreeImage(image);
+        TheImageLibrary->GetErrorText(image.get(), status, text, 255);
+        image.reset();
         MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
         return;
     }
-    TheCompositionQueue.Submit(image);
+    TheCompositionQueue.Submit(std::move(image));
     VistalElapsedMinutes = 0;
 }
 

@@ -47,10 +47,6 @@ CCalendarOptionsPage::CCalendarOptionsPage()
       m_usHolidays(Settings.CalendarUSHolidays),
       m_transparentBackground(Settings.CalendarTransparentBackground) {}
 
-CCalendarOptionsPage::~CCalendarOptionsPage() {
-    if (m_previewImage && TheImageLibrary) TheImageLibrary->FreeImage(m_previewImage);
-}
-
 SIZE CCalendarOptionsPage::ScreenSize() {
     ScopedGetDC screen(nullptr);
     return {GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES)};
@@ -84,31 +80,23 @@ BOOL CCalendarOptionsPage::OnInitDialog() {
 
 void CCalendarOptionsPage::MakePreviewImage(const char* wallpaper, int width, int height) {
     ImageLibrary& codec = *TheImageLibrary;
-    ImageHandle picture = 0;
+    CodecImage picture(&codec, 0);
     int32_t reserved = 0;
-    if (codec.OpenImage(wallpaper, &picture, &reserved) != IMAGE_OK) {
-        if (picture) codec.FreeImage(picture);
-        return;
-    }
-    if (codec.ReadImage(picture) != IMAGE_OK) {
-        codec.FreeImage(picture);
-        return;
-    }
-    codec.CloseSource(picture);
-    ImageHandle scaled = 0;
-    codec.ResizeImage(picture, &scaled, width, height, 1);
-    if (scaled && codec.CheckImage(scaled) == IMAGE_OK) {
-        codec.FreeImage(picture);
-        m_previewImage = scaled;
+    if (codec.OpenImage(wallpaper, picture.put(), &reserved) != IMAGE_OK) return;
+    if (codec.ReadImage(picture.get()) != IMAGE_OK) return;
+    codec.CloseSource(picture.get());
+    CodecImage scaled(&codec, 0);
+    codec.ResizeImage(picture.get(), scaled.put(), width, height, 1);
+    if (scaled && codec.CheckImage(scaled.get()) == IMAGE_OK) {
+        m_previewImage = std::move(scaled);
         m_rcPreviewSource = {0, 0, width, height};
         return;
     }
     // No scaled copy: the whole picture is painted into the preview.
-    if (scaled) codec.FreeImage(scaled);
     ImageInfo info{};
     info.structSize = sizeof info;
-    codec.GetImageInfo(picture, &info);
-    m_previewImage = picture;
+    codec.GetImageInfo(picture.get(), &info);
+    m_previewImage = std::move(picture);
     m_rcPreviewSource = {0, 0, info.width, info.height};
 }
 
@@ -162,8 +150,8 @@ void CCalendarOptionsPage::DrawPreview() {
     ScopedGetDC dc(m_hWnd);
     if (!dc.get()) return;
 
-    if (m_previewImage && TheImageLibrary) {
-        TheImageLibrary->DrawImage(m_previewImage, dc.get(), &m_rcPreview, &m_rcPreviewSource, 0, 0);
+    if (m_previewImage) {
+        m_previewImage.library()->DrawImage(m_previewImage.get(), dc.get(), &m_rcPreview, &m_rcPreviewSource, 0, 0);
     } else {
         BrushHandle desktop(CreateSolidBrush(GetSysColor(COLOR_BACKGROUND)));
         PenHandle outline = SolidGeometricPen(1, RGB(0, 0, 0));

@@ -29,33 +29,23 @@ int32_t CurrentScreenDepth() {
 
 namespace {
 
-// The picture being worked on. Each step that makes a new image frees the
-// old one; whatever is current when the run ends is freed too.
-class CurrentImage {
-public:
-    CurrentImage(ImageLibrary& library, ImageHandle image) : library_(library), image_(image) {}
-    ~CurrentImage() { if (image_) library_.FreeImage(image_); }
-    CurrentImage(const CurrentImage&) = delete;
-    CurrentImage& operator=(const CurrentImage&) = delete;
+bool SizeOf(const CodecImage& image, PixelSize* size) {
+    ImageInfo info{};
+    info.structSize = sizeof info;
+    if (image.library()->GetImageInfo(image.get(), &info) != IMAGE_OK) return false;
+    *size = {info.width, info.height};
+    return true;
+}
 
-    ImageHandle get() const { return image_; }
-    void Replace(ImageHandle next) {
-        if (!next || next == image_) return;
-        library_.FreeImage(image_);
-        image_ = next;
+// A step that made a new image continues with it; the old one is freed.
+void ContinueWith(CodecImage& image, CodecImage next) {
+    if (!next) return;
+    if (next.get() == image.get()) {
+        static_cast<void>(next.release());  // the same image handed back
+        return;
     }
-    bool Size(PixelSize* size) const {
-        ImageInfo info{};
-        info.structSize = sizeof info;
-        if (library_.GetImageInfo(image_, &info) != IMAGE_OK) return false;
-        *size = {info.width, info.height};
-        return true;
-    }
-
-private:
-    ImageLibrary& library_;
-    ImageHandle image_;
-};
+    image = std::move(next);
+}
 
 // The warning box of a failed step, with the library's text.
 void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status) {
@@ -65,26 +55,27 @@ void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status)
     MessageBoxA(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
 }
 
-void Fit(CurrentImage& image, const CompositionJob& job) {
+void Fit(CodecImage& image, const CompositionJob& job) {
     PixelSize picture{};
-    if (!image.Size(&picture)) return;
+    if (!SizeOf(image, &picture)) return;
     const FitResize fit = FitPicture(job.settings.VistalPosition, job.screenSize(), picture);
     if (!fit.needed) return;
-    ImageHandle resized = 0;
-    job.library->ResizeImage(image.get(), &resized, fit.size.width, fit.size.height, fit.mode);
-    image.Replace(resized);
+    CodecImage resized(job.library, 0);
+    job.library->ResizeImage(image.get(), resized.put(), fit.size.width, fit.size.height, fit.mode);
+    ContinueWith(image, std::move(resized));
 }
 
-void DrawCalendarOn(CurrentImage& image, const CompositionJob& job) {
+void DrawCalendarOn(CodecImage& image, const CompositionJob& job) {
     const SettingsRecord& s = job.settings;
     const PixelSize screen = job.screenSize();
     PixelSize picture{};
-    const bool known = image.Size(&picture);
+    const bool known = SizeOf(image, &picture);
     if (known && NeedsTiling(s.VistalPosition, screen, picture)) {
-        if (ImageHandle tiled = job.library->CreateImage(screen.width, screen.height, 24, 0)) {
+        CodecImage tiled(job.library, job.library->CreateImage(screen.width, screen.height, 24, 0));
+        if (tiled) {
             for (const RECT& tile : TileRectangles(screen, picture))
-                job.library->PasteImage(image.get(), tiled, &tile, 0, 0);
-            image.Replace(tiled);
+                job.library->PasteImage(image.get(), tiled.get(), &tile, 0, 0);
+            ContinueWith(image, std::move(tiled));
         }
     }
     RECT rect;
@@ -103,26 +94,25 @@ void DrawCalendarOn(CurrentImage& image, const CompositionJob& job) {
                               s.CalendarTransparentBackground);
 }
 
-bool ReduceColorsForDisplay(CurrentImage& image, const CompositionJob& job) {
+bool ReduceColorsForDisplay(CodecImage& image, const CompositionJob& job) {
     int32_t flag = 0;
     job.library->GetDepthFlag(image.get(), &flag);
     if (!flag) return true;
     const ColorReduction reduction = ReductionForDepth(job.screenDepth());
-    ImageHandle reduced = 0;
-    const ImageStatus status = job.library->ReduceColors(image.get(), &reduced, reduction.bits, reduction.colors,
-                                                         reduction.method, 0, 1);
+    CodecImage reduced(job.library, 0);
+    const ImageStatus status = job.library->ReduceColors(image.get(), reduced.put(), reduction.bits,
+                                                         reduction.colors, reduction.method, 0, 1);
     if (status != IMAGE_OK && status != IMAGE_NOTHING_TO_DO) {
         ShowError(job, image.get(), status);
-        if (reduced) job.library->FreeImage(reduced);
         return false;
     }
-    image.Replace(reduced);
+    ContinueWith(image, std::move(reduced));
     return true;
 }
 
 // The library writes the file beside its name and moves it over the old
 // one, so "vistals.bmp" always holds a whole picture.
-bool WriteWallpaper(CurrentImage& image, const CompositionJob& job) {
+bool WriteWallpaper(const CodecImage& image, const CompositionJob& job) {
     ImageStatus status = job.library->BeginWrite(job.outputPath.c_str(), image.get(), &job.writer);
     if (status != IMAGE_OK) {
         ShowError(job, image.get(), status);
@@ -141,11 +131,10 @@ bool WriteWallpaper(CurrentImage& image, const CompositionJob& job) {
 }
 
 // One run behind the thread's exception barrier: whatever it throws (an
-// allocation failure) makes it a failed change. The run owns the image from
-// its first statement on.
-bool ComposeGuarded(ImageHandle image, const CompositionJob& job) noexcept {
+// allocation failure) makes it a failed change.
+bool ComposeGuarded(CodecImage image, const CompositionJob& job) noexcept {
     try {
-        return ComposeWallpaperRun(image, job);
+        return ComposeWallpaperRun(std::move(image), job);
     } catch (...) {
         return false;
     }
@@ -153,9 +142,7 @@ bool ComposeGuarded(ImageHandle image, const CompositionJob& job) noexcept {
 
 }  // namespace
 
-bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
-    CurrentImage image(*job.library, handle);
-
+bool ComposeWallpaperRun(CodecImage image, const CompositionJob& job) {
     const ImageStatus status = job.library->ReadImage(image.get());
     job.library->CloseSource(image.get());
     if (status != IMAGE_OK) {
@@ -163,7 +150,7 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
         return false;
     }
     PixelSize size{};
-    if (image.Size(&size) && (size.width <= 0 || size.height <= 0)) {
+    if (SizeOf(image, &size) && (size.width <= 0 || size.height <= 0)) {
         ShowError(job, image.get(), IMAGE_ERR_BAD_SIZE);
         return false;
     }
@@ -204,44 +191,35 @@ void CompositionQueue::Notify() {
 }
 
 void CompositionQueue::FreeWaiting() {
-    if (waiting_ && waitingJob_.library) {
-        waitingJob_.library->CloseSource(waiting_);
-        waitingJob_.library->FreeImage(waiting_);
-    }
-    waiting_ = 0;
+    if (waiting_ && waiting_.library()) waiting_.library()->CloseSource(waiting_.get());
+    waiting_.reset();
 }
 
-void CompositionQueue::Submit(ImageHandle image) {
+void CompositionQueue::Submit(CodecImage image) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (stopping_) {
-        if (TheImageLibrary) TheImageLibrary->FreeImage(image);
-        return;
-    }
+    if (stopping_) return;
     CompositionJob job;
     try {
         job = MakeJob();
     } catch (...) {
-        if (TheImageLibrary) TheImageLibrary->FreeImage(image);
         return;
     }
     if (running_) {
         FreeWaiting();  // an older waiting change is dropped
-        waiting_ = image;
+        waiting_ = std::move(image);
         waitingJob_ = std::move(job);
         return;
     }
     runJob_ = std::move(job);
     const uintptr_t thread = _beginthreadex(nullptr, 0, &ComposeWallpaper,
-                                            reinterpret_cast<void*>(static_cast<uintptr_t>(image)), 0, nullptr);
-    if (!thread) {
-        if (runJob_.library) runJob_.library->FreeImage(image);
-        return;
-    }
+                                            reinterpret_cast<void*>(static_cast<uintptr_t>(image.get())), 0, nullptr);
+    if (!thread) return;
+    static_cast<void>(image.release());  // the worker owns it now
     running_ = true;
     thread_.reset(reinterpret_cast<HANDLE>(thread));
 }
 
-void CompositionQueue::RunUntilEmpty(ImageHandle image) noexcept {
+void CompositionQueue::RunUntilEmpty(ImageHandle handle) noexcept {
     std::unique_lock<std::mutex> held(lock_);
     // The worker's last act, under the same hold of the lock that found
     // nothing waiting: a picture handed in meanwhile either waits for this
@@ -251,11 +229,12 @@ void CompositionQueue::RunUntilEmpty(ImageHandle image) noexcept {
         running_ = false;
     });
     CompositionJob job = std::move(runJob_);
+    CodecImage image(job.library, handle);
     while (image) {
         held.unlock();
-        if (job.library && ComposeGuarded(image, job)) Notify();
+        if (job.library && ComposeGuarded(std::move(image), job)) Notify();
         held.lock();
-        image = std::exchange(waiting_, 0);
+        image = std::move(waiting_);
         job = std::move(waitingJob_);
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "settings/Settings.h"
+#include "wallpaper/CodecImage.h"
 #include "wallpaper/Composition.h"
 #include "framework/Handle.h"
 #include "ImageLibrary.h"
@@ -32,9 +33,9 @@ struct CompositionJob {
     const std::atomic<bool>* stopped = nullptr;
 };
 
-// Runs every step for `image`, which it owns and frees. True when the new
-// wallpaper is in place. Errors are shown in a warning box owned by `owner`.
-bool ComposeWallpaperRun(ImageHandle image, const CompositionJob& job);
+// Runs every step for `image`. True when the new wallpaper is in place.
+// Errors are shown in a warning box owned by `owner`.
+bool ComposeWallpaperRun(CodecImage image, const CompositionJob& job);
 
 // Keeps changes apart: one worker thread at a time. A picture handed in
 // while a worker runs waits and is composed next; a newer one replaces it.
@@ -47,8 +48,8 @@ public:
     // The window told with `message` after each change that succeeded; null
     // stops the notices. A window also ends a Shutdown's refusal of changes.
     void SetNotifyWindow(HWND window, UINT message);
-    // Takes ownership of the opened `image`.
-    void Submit(ImageHandle image);
+    // Composes the opened `image`, now or after the change that runs.
+    void Submit(CodecImage image);
     // Drops a waiting picture, refuses new ones, tells a running change not
     // to begin writing, stops the notices and waits (pumping sent
     // messages, so a worker's message box can still be shown) until the
@@ -56,7 +57,8 @@ public:
     bool Shutdown(DWORD timeoutMs);
     bool IsIdle();
 
-    // The worker thread's loop: composes `image`, then whatever waits.
+    // The worker thread's loop: composes `image`, made by the library of
+    // the run being started, then whatever waits.
     void RunUntilEmpty(ImageHandle image) noexcept;
 
 private:
@@ -69,7 +71,7 @@ private:
     std::atomic<bool> stopping_{false};
     bool running_ = false;
     CompositionJob runJob_;       // for the run being started
-    ImageHandle waiting_ = 0;
+    CodecImage waiting_;
     CompositionJob waitingJob_;
     HWND notify_ = nullptr;
     UINT notifyMessage_ = 0;

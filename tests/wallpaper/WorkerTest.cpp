@@ -107,13 +107,13 @@ TEST(CompositionWorker, AThrowingRunIsAFailedChangeAndAJobKeepsItsWriter) {
     FormatTable.assign(1, bmp);
     BmpFormatIndex = 0;
 
-    TheCompositionQueue.Submit(kThrows);
+    TheCompositionQueue.Submit(CodecImage(&library, kThrows));
     ASSERT_TRUE(WaitUntilIdle()) << "the running mark stays after a throw";
     EXPECT_EQ(std::vector<ImageHandle>{kThrows}, library.Freed());
 
     // The next change starts a worker of its own; the table it was made from
     // goes away while it runs.
-    TheCompositionQueue.Submit(kWaitsThenReads);
+    TheCompositionQueue.Submit(CodecImage(&library, kWaitsThenReads));
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(library.reading.get(), 10000));
     std::vector<FormatInfo>().swap(FormatTable);
     SetEvent(library.readGate.get());

@@ -60,13 +60,13 @@ int main(int argc, char** argv) {
     WarmUpDisplayAndFonts();
 
     const double start = Now();
-    ImageHandle image = 0;
+    CodecImage image(TheImageLibrary, 0);
     int32_t reserved = 0;
-    if (TheImageLibrary->OpenImage(argv[2], &image, &reserved) != IMAGE_OK) {
+    if (TheImageLibrary->OpenImage(argv[2], image.put(), &reserved) != IMAGE_OK) {
         std::fprintf(stderr, "cannot open %s\n", argv[2]);
         return 1;
     }
-    if (!ComposeWallpaperRun(image, job)) return 1;
+    if (!ComposeWallpaperRun(std::move(image), job)) return 1;
     const double elapsed = Now() - start;
 
     PROCESS_MEMORY_COUNTERS memory = {};
