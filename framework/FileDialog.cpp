@@ -1,7 +1,7 @@
 #include "FileDialog.h"
 
 #include "Gdi.h"
-#include "SystemLibrary.h"
+#include "DynamicLibrary.h"
 #include "WinApp.h"
 
 #include <cstring>
@@ -39,7 +39,7 @@ INT_PTR CFileDialog::DoModal() {
     }
     // A template of our own may hold common controls.
     const CommonControls controls(ICC_WIN95_CLASSES);
-    const SystemLibrary dialogs("comdlg32.dll");
+    const DynamicLibrary dialogs("comdlg32.dll");
     using ShowFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
     const auto show = dialogs.Entry<ShowFn>(m_bOpenFileDialog ? "GetOpenFileNameA" : "GetSaveFileNameA");
     if (!show) return IDCANCEL;

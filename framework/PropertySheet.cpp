@@ -1,7 +1,7 @@
 #include "PropertySheet.h"
 
 #include "Gdi.h"
-#include "SystemLibrary.h"
+#include "DynamicLibrary.h"
 #include "WinApp.h"
 
 #include <cassert>

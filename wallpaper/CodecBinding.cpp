@@ -8,10 +8,10 @@
 #include <cstring>
 
 namespace {
-NeverDestroyed<ModuleHandle> codecModule;
+NeverDestroyed<DynamicLibrary> codecModule;
 }  // namespace
 
-ModuleHandle& CodecModule = codecModule.get();
+DynamicLibrary& CodecModule = codecModule.get();
 ImageLibrary* TheImageLibrary = nullptr;
 int16_t FormatCount = 0;
 std::vector<FormatInfo> FormatTable;
@@ -103,13 +103,14 @@ int FindBmpWriter(const std::vector<FormatInfo>& table) {
 
 void BindImageLibraryAt(const std::string& folder) {
     const std::string path = folder + kLibraryBelowProgram;
-    CodecModule.reset(LoadLibraryA(path.c_str()));
+    DynamicLibrary library(path.c_str());
+    const DWORD loadError = GetLastError();
+    CodecModule = std::move(library);
     if (!CodecModule) {
-        ShowBindingMessage(LoadFailureMessage(GetLastError()));
+        ShowBindingMessage(LoadFailureMessage(loadError));
         return;
     }
-    auto entry = reinterpret_cast<GetImageLibraryProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(CodecModule.get(), MAKEINTRESOURCEA(1))));
+    const auto entry = CodecModule.Entry<GetImageLibraryProc>(MAKEINTRESOURCEA(1));
     TheImageLibrary = entry ? entry() : nullptr;
     if (!TheImageLibrary) {
         ShowBindingMessage(IDS_ZELIMAGE_INIT_FAILED_SHORT);
@@ -141,5 +142,5 @@ void UnbindImageLibrary() {
     TheImageLibrary = nullptr;
     FormatCount = 0;
     BmpFormatIndex = 0;
-    CodecModule.reset();
+    CodecModule = DynamicLibrary();
 }
