@@ -101,8 +101,13 @@ void DDX_Text(CDataExchange* dx, int id, unsigned& value) {
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
-    if (control.m_hWnd) return;
-    const BOOL bound = control.SubclassWindow(dx->PrepareCtrl(id));
+    HWND window = dx->PrepareCtrl(id);
+    if (control.m_hWnd == window) return;
+    if (!control.HandlesMessages()) {
+        control.Attach(window);
+        return;
+    }
+    const BOOL bound = control.SubclassWindow(window);
     assert(bound);
     (void)bound;
 }
@@ -180,8 +185,13 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (const MessageMapEntry* entry = GetMessageMap()->Find(
-                WM_NOTIFY, static_cast<int>(header->code), static_cast<UINT>(header->idFrom)))
-            return entry->handler(this, wParam, lParam);
+                WM_NOTIFY, static_cast<int>(header->code), static_cast<UINT>(header->idFrom))) {
+            const LRESULT result = entry->handler(this, wParam, lParam);
+            // A dialog also answers in its result slot, where some senders
+            // (property sheets) read the answer.
+            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+            return result;
+        }
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }

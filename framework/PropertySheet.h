@@ -31,10 +31,12 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
     friend class CPropertySheet;
+    // The sheet's notifications.
+    void OnKillActiveNotify(NMHDR*, LRESULT* result);
+    void OnApplyNotify(NMHDR*, LRESULT* result);
+
     CPropertySheet* sheet_ = nullptr;
 
     static INT_PTR CALLBACK PageDialogProc(HWND window, UINT message, WPARAM wParam,
@@ -58,14 +60,11 @@ public:
 
     // Runs the sheet; IDOK when it was confirmed, else IDCANCEL.
     virtual INT_PTR DoModal();
-    // The sheet's window while it runs, else null.
-    HWND GetSafeHwnd() const noexcept { return window_; }
 
 private:
     friend class CPropertyPage;
     CString caption_;
     std::vector<CPropertyPage*> pages_;
     std::vector<PROPSHEETPAGEA> records_;
-    HWND window_ = nullptr;
     bool confirmed_ = false;
 };

@@ -22,19 +22,25 @@ BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
 
 CWnd::~CWnd() {
-    if (m_hWnd) DestroyWindow();
+    // A window this object handles goes with it; one it only looks at stays.
+    if (m_hWnd && FromHandlePermanent(m_hWnd) == this) DestroyWindow();
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
     return window ? static_cast<CWnd*>(GetPropA(window, kObjectProperty)) : nullptr;
 }
 
-void CWnd::Attach(HWND window) {
+void CWnd::Attach(HWND window) noexcept {
+    assert(!m_hWnd || FromHandlePermanent(m_hWnd) != this);
+    m_hWnd = window;
+}
+
+void CWnd::Bind(HWND window) {
     m_hWnd = window;
     SetPropA(window, kObjectProperty, this);
 }
 
-void CWnd::Detach() {
+void CWnd::Unbind() {
     if (m_hWnd) {
         RemovePropA(m_hWnd, kObjectProperty);
         if (superProc_) SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
@@ -44,16 +50,20 @@ void CWnd::Detach() {
 }
 
 BOOL CWnd::SubclassWindow(HWND window) {
-    assert(!m_hWnd && window);
+    assert(window && (!m_hWnd || FromHandlePermanent(m_hWnd) != this));
     if (FromHandlePermanent(window)) return FALSE;
-    Attach(window);
+    Bind(window);
     superProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
     if (!superProc_) {
-        Detach();
+        Unbind();
         return FALSE;
     }
     return TRUE;
+}
+
+bool CWnd::HandlesMessages() const {
+    return GetMessageMap() != CWnd::GetThisMessageMap();
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
@@ -139,7 +149,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     if (!self && message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         self = static_cast<CWnd*>(create->lpCreateParams);
-        if (self) self->Attach(window);
+        if (self) self->Bind(window);
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
 
@@ -147,7 +157,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     const LRESULT result = self->Dispatch(message, wParam, lParam);
     --self->dispatchDepth_;
     if (message == WM_NCDESTROY) {
-        self->Detach();
+        self->Unbind();
         self->ncDestroyPending_ = true;
     }
     // A window destroyed while one of its own messages is still being

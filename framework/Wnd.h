@@ -14,14 +14,20 @@ public:
     CWnd() = default;
     ~CWnd() override;
 
-    HWND GetSafeHwnd() const noexcept { return m_hWnd; }
-    // The object of one of our windows, or null for any other window.
+    // The object that handles the messages of `window`, or null for a window
+    // no object of ours has taken over.
     static CWnd* FromHandlePermanent(HWND window);
 
-    // Attaches this object to an existing window (a dialog, a control) and
-    // routes the window's messages through the message map; unhandled ones
-    // go to the window's own procedure. Undone when the window is destroyed.
+    // Looks at an existing window (a control) without taking it over: its
+    // messages do not pass through this object, which never destroys it.
+    void Attach(HWND window) noexcept;
+    // Takes an existing window (a dialog, a control) over: its messages go
+    // through this object's message map and unhandled ones on to the
+    // window's own procedure. Undone when the window is destroyed.
     BOOL SubclassWindow(HWND window);
+    // True when the class has handlers of its own in a message map, so that
+    // a window bound to it must be subclassed rather than attached.
+    bool HandlesMessages() const;
 
     BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu);
@@ -64,10 +70,13 @@ protected:
 
     // Runs WindowProc for one message; exceptions stop here.
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    void Attach(HWND window);
-    void Detach();
 
 private:
+    // Makes this object the one FromHandlePermanent finds, and undoes it
+    // (restoring a subclassed window's own procedure).
+    void Bind(HWND window);
+    void Unbind();
+
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
     CurrentMessage current_{};
     // The class's own procedure of a subclassed control; null otherwise.

@@ -60,9 +60,12 @@ std::vector<CString> DroppedPaths(HDROP drop) {
 
 }  // namespace
 
-LRESULT CSetTreeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DROPFILES) return ::SendMessageA(::GetParent(m_hWnd), WM_DROPFILES, wParam, lParam);
-    return CTreeCtrl::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CSetTreeCtrl, CTreeCtrl)
+    ON_MESSAGE(WM_DROPFILES, OnDropFiles)
+END_MESSAGE_MAP()
+
+LRESULT CSetTreeCtrl::OnDropFiles(WPARAM drop, LPARAM) {
+    return ::SendMessageA(::GetParent(m_hWnd), WM_DROPFILES, drop, 0);
 }
 
 IMPLEMENT_DYNAMIC(CBatchC, CFileDialog)

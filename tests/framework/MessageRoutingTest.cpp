@@ -177,3 +177,52 @@ TEST(WindowLifetime, AWindowClosedFromItsOwnMessageIsDeletedOnlyAfterThatMessage
     EXPECT_TRUE(SelfDeletingWindow::deleted);
     EXPECT_FALSE(SelfDeletingWindow::deletedInsideAHandler);
 }
+
+namespace {
+
+// A control class with a handler of its own.
+class CountingButton : public CWnd {
+    DECLARE_MESSAGE_MAP()
+public:
+    int clicks = 0;
+private:
+    LRESULT OnClick(WPARAM, LPARAM) {
+        ++clicks;
+        return 0;
+    }
+};
+
+BEGIN_MESSAGE_MAP(CountingButton, CWnd)
+    ON_MESSAGE(BM_CLICK, OnClick)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(DataExchange, APlainWrapperOnlyLooksAndAClassWithHandlersSubclasses) {
+    HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND combo = CreateWindowA("COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 50, 80, parent,
+                               reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    HWND button = CreateWindowA("BUTTON", "", WS_CHILD, 0, 0, 10, 10, parent, reinterpret_cast<HMENU>(2), nullptr,
+                                nullptr);
+    const LONG_PTR comboProc = GetWindowLongPtrA(combo, GWLP_WNDPROC);
+    CDialog dialog;
+    dialog.m_hWnd = parent;
+    {
+        CComboBox view;
+        CountingButton handler;
+        CDataExchange dx(&dialog, FALSE);
+        DDX_Control(&dx, 1, view);
+        DDX_Control(&dx, 2, handler);
+        EXPECT_EQ(combo, view.m_hWnd);
+        EXPECT_EQ(0, view.AddString("one"));
+        EXPECT_EQ(comboProc, GetWindowLongPtrA(combo, GWLP_WNDPROC)) << "a plain wrapper does not subclass";
+        EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(combo));
+        SendMessageA(button, BM_CLICK, 0, 0);
+        EXPECT_EQ(1, handler.clicks);
+        DestroyWindow(button);  // a handler's window may end first
+    }
+    EXPECT_TRUE(IsWindow(combo)) << "a plain wrapper never destroys what it looks at";
+    EXPECT_EQ(1, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    dialog.m_hWnd = nullptr;
+    DestroyWindow(parent);
+}
