@@ -4,6 +4,7 @@
 
 #include <cassert>
 #include <cstdio>
+#include <exception>
 #include <mutex>
 #include <set>
 #include <string>
@@ -13,6 +14,15 @@ namespace {
 // The object of each of our windows hangs on the window as a property, so
 // foreign windows (whose user data we must not read) answer null.
 const char kObjectProperty[] = "Vistals.CWnd";
+
+// Reports a message whose handling threw, in the debug output; the answer
+// refuses a window's creation and is 0 for anything else.
+LRESULT FailedMessage(UINT message, const char* what) {
+    char text[256];
+    std::snprintf(text, sizeof text, "Vistals: handling message 0x%04X failed: %s\n", message, what);
+    OutputDebugStringA(text);
+    return message == WM_CREATE ? -1 : 0;
+}
 
 }  // namespace
 
@@ -134,11 +144,14 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     const CurrentMessage saved = current_;
     current_ = {message, wParam, lParam};
     LRESULT result = 0;
+    // Nothing may unwind through the system's window procedure: a handler
+    // that throws is reported and its message fails.
     try {
         result = WindowProc(message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        result = FailedMessage(message, failure.what());
     } catch (...) {
-        // Nothing may unwind through the system's window procedure.
-        result = DefWindowProc(message, wParam, lParam);
+        result = FailedMessage(message, "an unknown exception");
     }
     current_ = saved;
     return result;

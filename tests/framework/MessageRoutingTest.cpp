@@ -1,8 +1,11 @@
-// Message maps, command routing from frame to application, update handlers.
+// Message maps, command routing from frame to application, update handlers,
+// control wrappers, and the exception barrier of the window procedure.
 #include "framework/Afx.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -225,4 +228,76 @@ TEST(DataExchange, APlainWrapperOnlyLooksAndAClassWithHandlersSubclasses) {
     EXPECT_EQ(1, SendMessageA(combo, CB_GETCOUNT, 0, 0));
     dialog.m_hWnd = nullptr;
     DestroyWindow(parent);
+}
+
+namespace {
+
+// What the process writes with OutputDebugString, read the way a debugger's
+// output window reads it: through the shared DBWIN buffer and its events.
+class DebugOutput {
+public:
+    DebugOutput()
+        : mutex_(CreateMutexA(nullptr, FALSE, "DBWinMutex")),
+          bufferReady_(CreateEventA(nullptr, FALSE, TRUE, "DBWIN_BUFFER_READY")),
+          dataReady_(CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY")),
+          buffer_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER")),
+          view_(static_cast<const char*>(MapViewOfFile(buffer_.get(), FILE_MAP_READ, 0, 0, 4096))) {}
+    ~DebugOutput() { if (view_) UnmapViewOfFile(view_); }
+
+    // The texts written so far; each one is taken as it arrives.
+    std::string Taken() {
+        std::string all;
+        while (view_ && WaitForSingleObject(dataReady_.get(), 0) == WAIT_OBJECT_0) {
+            all += view_ + sizeof(DWORD);  // after the writer's process id
+            SetEvent(bufferReady_.get());
+        }
+        return all;
+    }
+
+private:
+    KernelHandle mutex_, bufferReady_, dataReady_, buffer_;
+    const char* view_;
+};
+
+class ThrowingWindow : public CWnd {
+    DECLARE_MESSAGE_MAP()
+public:
+    bool throwOnCreate = false;
+private:
+    int OnCreate(LPCREATESTRUCT) {
+        if (throwOnCreate) throw std::runtime_error("no room for the window");
+        return 0;
+    }
+    LRESULT OnHitTest(WPARAM, LPARAM) { throw std::bad_alloc(); }
+};
+
+BEGIN_MESSAGE_MAP(ThrowingWindow, CWnd)
+    ON_WM_CREATE()
+    ON_MESSAGE(WM_NCHITTEST, OnHitTest)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(ExceptionBarrier, AHandlerThatThrowsIsReportedAndItsMessageFails) {
+    ThrowingWindow refused, window;
+    refused.throwOnCreate = true;
+    BOOL refusedCreated = FALSE, created = FALSE;
+    LRESULT hit = -1;
+    std::string createReport, hitReport;
+    {
+        // Closed before anything is checked: the test framework writes its
+        // failures to the debug output too, and would wait for this reader.
+        DebugOutput output;
+        refusedCreated = refused.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+        createReport = output.Taken();
+        created = window.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+        if (created) hit = window.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(5, 5));
+        hitReport = output.Taken();
+    }
+    EXPECT_FALSE(refusedCreated) << "a window whose creation threw is not made";
+    EXPECT_NE(std::string::npos, createReport.find("no room for the window")) << createReport;
+    ASSERT_TRUE(created);
+    // The default answer would be HTCLIENT; a failed message answers 0.
+    EXPECT_EQ(0, hit);
+    EXPECT_NE(std::string::npos, hitReport.find("0x0084")) << hitReport;
 }
