@@ -295,7 +295,9 @@ void CBatchC::OnOK() {
         return;
     }
     if (!BuildNewList()) return;
-    CFileDialog::OnOK();
+    // Without a file-name edit, the old-style dialog's own OK does nothing
+    // under Wine (Windows' ends it): the dialog ends itself, once, either way.
+    EndConfirmed();
 }
 
 bool CBatchC::BuildNewList() {
