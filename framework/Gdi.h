@@ -34,9 +34,9 @@ protected:
 
 // Wine's cached device contexts keep the screen buffer of the last window
 // they drew until they draw again, so a closed window would hold one as large
-// as itself for the rest of the run. Called once a window of ours is gone:
-// taking each cached context for the screen lets the buffer go. Elsewhere it
-// costs a few calls.
+// as itself for the rest of the run. Taking each cached context for the
+// screen lets the buffer go; elsewhere it costs a few calls. The framework's
+// window procedure calls it when a top-level window closes.
 void ReleaseCachedScreenBuffers() noexcept;
 
 // Saves the whole state of a device context (selected objects, colours,

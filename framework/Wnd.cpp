@@ -1,5 +1,6 @@
 #include "Wnd.h"
 
+#include "Gdi.h"
 #include "WinApp.h"
 
 #include <cassert>
@@ -169,6 +170,12 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     ++self->dispatchDepth_;
     const LRESULT result = self->Dispatch(message, wParam, lParam);
     --self->dispatchDepth_;
+    // A top-level window that closes (one of ours, or the window of a popup
+    // menu tracked for one of ours) leaves its screen buffer behind in the
+    // cached device contexts; every such window lets it go here.
+    const bool topLevelGone = (message == WM_NCDESTROY && !(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) ||
+                              message == WM_EXITMENULOOP;
+    if (topLevelGone) ReleaseCachedScreenBuffers();
     if (message == WM_NCDESTROY) {
         self->Unbind();
         self->ncDestroyPending_ = true;

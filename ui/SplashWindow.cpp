@@ -10,10 +10,6 @@ BEGIN_MESSAGE_MAP(CSplashWindow, CWnd)
     ON_MESSAGE(WM_PALETTECHANGED, OnPaletteChanged)
 END_MESSAGE_MAP()
 
-CSplashWindow::~CSplashWindow() {
-    if (!m_hWnd) ReleaseCachedScreenBuffers();
-}
-
 BOOL CSplashWindow::Create(CWnd* owner, DWORD style, DWORD exStyle) {
     if (!owner) owner = AfxGetMainWnd();
     owner_ = owner ? owner->m_hWnd : nullptr;

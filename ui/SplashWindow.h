@@ -9,7 +9,6 @@ class CSplashWindow : public CWnd {
     DECLARE_MESSAGE_MAP()
 public:
     explicit CSplashWindow(UINT bitmapId) : bitmapId_(bitmapId) {}
-    ~CSplashWindow() override;
 
     // Owner: `owner`, else the application's main window. False when the
     // bitmap or the window cannot be made.

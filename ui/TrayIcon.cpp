@@ -142,7 +142,6 @@ LRESULT CTrayIcon::ShowPopupMenu(CWnd& target) {
     // Lets the menu close properly when the user clicks elsewhere.
     target.PostMessage(WM_NULL, 0, 0);
     popupMenu_.DestroyMenu();
-    ReleaseCachedScreenBuffers();
     return 1;
 }
 
