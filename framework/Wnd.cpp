@@ -111,7 +111,7 @@ BOOL CWnd::KillTimer(UINT_PTR id) {
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
     if (!caption) caption = AfxGetApp() ? AfxGetApp()->m_pszAppName : nullptr;
-    return ::MessageBoxA(m_hWnd, text, caption, type);
+    return ShowMessageBox(m_hWnd, text, caption, type);
 }
 
 void CWnd::WinHelp(DWORD_PTR data, UINT command) {

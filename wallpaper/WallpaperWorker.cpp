@@ -52,7 +52,7 @@ void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status)
     char text[256] = {};
     job.library->GetErrorText(image, status, text, sizeof text);
     text[sizeof text - 1] = '\0';
-    MessageBoxA(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
+    ShowMessageBox(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
 }
 
 void Fit(CodecImage& image, const CompositionJob& job) {
