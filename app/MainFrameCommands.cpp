@@ -5,6 +5,7 @@
 #include "app/SchedulerState.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
+#include "framework/FilePath.h"
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
 #include "ui/OptionsSheet.h"
@@ -18,15 +19,6 @@ namespace {
 
 bool PeriodicChangesOn() {
     return Settings.VistalSetPeriodic || Settings.VistalPeriodic;
-}
-
-// File name and extension of `path`, without drive and folder.
-CString FileNameOf(const char* path) {
-    CString name(path);
-    int cut = -1;
-    for (int i = 0; i < name.GetLength(); ++i)
-        if (name.GetAt(i) == '\\' || name.GetAt(i) == '/' || name.GetAt(i) == ':') cut = i;
-    return name.Mid(cut + 1);
 }
 
 void OpenWebPage(const char* address) {
@@ -46,7 +38,7 @@ void CMainFrame::DisplayNextVistal() {
     const CString* next = TheImageSetList->NextImage(-1);
     if (!next) return;
     const char* path = *next;
-    CurrentVistalName = FileNameOf(path);
+    CurrentVistalName = FileNamePart(path);
 
     CodecImage image(TheImageLibrary, 0);
     int32_t reserved = 0;

@@ -40,14 +40,6 @@ void CDataExchange::Fail() {
 
 namespace {
 
-std::string ControlText(HWND control) {
-    const int length = GetWindowTextLengthA(control);
-    if (length <= 0) return std::string();
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const int got = GetWindowTextA(control, buffer.data(), length + 1);
-    return std::string(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
-}
-
 // The whole text as a number of [low, high]; blanks around it are allowed.
 bool ParseInteger(const char* text, bool allowSign, long long low, long long high,
                   long long* value) {
@@ -74,7 +66,7 @@ void ExchangeInteger(CDataExchange* dx, int id, T& value, const char* refusal) {
     }
     long long parsed = 0;
     const bool isSigned = std::numeric_limits<T>::is_signed;
-    if (!ParseInteger(ControlText(edit).c_str(), isSigned, std::numeric_limits<T>::min(),
+    if (!ParseInteger(WindowText(edit), isSigned, std::numeric_limits<T>::min(),
                       std::numeric_limits<T>::max(), &parsed)) {
         AfxMessageBox(refusal, MB_OK | MB_ICONEXCLAMATION);
         dx->Fail();

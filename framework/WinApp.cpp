@@ -1,6 +1,7 @@
 #include "WinApp.h"
 
 #include "DynamicLibrary.h"
+#include "FilePath.h"
 #include "Resource.h"
 
 #include <vector>
@@ -41,8 +42,7 @@ void CWinApp::InitApplication(HINSTANCE instance) {
     if (appName_.IsEmpty()) {
         if (!appName_.LoadString(AFX_IDS_APP_TITLE)) {
             // No title in the string table: the module's base name.
-            CString path = AfxModuleFileName(instance);
-            appName_ = path.Mid(path.ReverseFind('\\') + 1);
+            appName_ = FileNamePart(AfxModuleFileName(instance));
             const int dot = appName_.ReverseFind('.');
             if (dot > 0) appName_ = appName_.Left(dot);
         }

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -188,6 +189,14 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
         self->PostNcDestroy();
     }
     return result;
+}
+
+CString WindowText(HWND window) {
+    const int length = window ? GetWindowTextLengthA(window) : 0;
+    if (length <= 0) return CString();
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, text.data(), length + 1);
+    return CString(text.data(), got > 0 ? got : 0);
 }
 
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {

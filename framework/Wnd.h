@@ -87,6 +87,9 @@ private:
     bool ncDestroyPending_ = false;
 };
 
+// The whole text of `window`, of any length; empty for none.
+CString WindowText(HWND window);
+
 // Registers (once) and names a window class served by the framework.
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
                                 HBRUSH background = nullptr, HICON icon = nullptr);

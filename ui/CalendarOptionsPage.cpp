@@ -53,11 +53,7 @@ SIZE CCalendarOptionsPage::ScreenSize() {
 }
 
 int32_t CCalendarOptionsPage::ReadNumber(int id) const {
-    HWND edit = ::GetDlgItem(m_hWnd, id);
-    const int length = GetWindowTextLengthA(edit);
-    std::vector<char> text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    ::GetWindowTextA(edit, text.data(), static_cast<int>(text.size()));
-    return CalendarNumberFromText(text.data());
+    return CalendarNumberFromText(WindowText(::GetDlgItem(m_hWnd, id)));
 }
 
 BOOL CCalendarOptionsPage::OnInitDialog() {

@@ -33,14 +33,6 @@ CString ListBoxItemText(HWND list, int item) {
     return CString(text.data());
 }
 
-CString WindowTextOf(HWND window) {
-    const int length = window ? GetWindowTextLengthA(window) : 0;
-    if (length <= 0) return CString();
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(window, text.data(), length + 1);
-    return CString(text.data());
-}
-
 int ListBoxCount(HWND list) {
     return list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : 0;
 }
@@ -187,7 +179,7 @@ void CBatchC::AddFileToTree(int fileItem) {
     const int folderCount = ListBoxCount(folders);
     for (int i = 0; i < folderCount; ++i) folderItems.push_back(ListBoxItemText(folders, i));
     const int selectedFolder = folders ? static_cast<int>(::SendMessageA(folders, LB_GETCURSEL, 0, 0)) : -1;
-    AddPathToTree(FolderOfFileList(WindowTextOf(GetDlgItem(stc1)), folderItems, selectedFolder) + name);
+    AddPathToTree(FolderOfFileList(WindowText(GetDlgItem(stc1)), folderItems, selectedFolder) + name);
 }
 
 bool CBatchC::AddPathToTree(const CString& path) {
@@ -285,7 +277,7 @@ void CBatchC::OnOptions() {
 void CBatchC::OnOK() {
     if (HWND edit = m_treeSets.GetEditControl()) {
         // Enter while a label is edited names the item; the dialog stays.
-        if (HTREEITEM item = m_treeSets.GetSelectedItem()) m_treeSets.SetItemText(item, WindowTextOf(edit));
+        if (HTREEITEM item = m_treeSets.GetSelectedItem()) m_treeSets.SetItemText(item, WindowText(edit));
         DropLabelEdit();
         return;
     }

@@ -1,5 +1,6 @@
 #include "wallpaper/CodecBinding.h"
 
+#include "framework/FilePath.h"
 #include "framework/Lifetime.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -53,9 +54,7 @@ void Append(std::vector<char>& buffer, const std::string& text) {
 }  // namespace
 
 std::string CodecLibraryPath(const std::string& programFileName) {
-    const size_t slash = programFileName.rfind('\\');
-    const std::string folder = slash == std::string::npos ? "." : programFileName.substr(0, slash);
-    return folder + kLibraryBelowProgram;
+    return FolderPart(programFileName.c_str()).str() + kLibraryBelowProgram;
 }
 
 std::vector<char> BuildOpenFileFilter(int16_t formatCount, FormatInfo* table, FormatQuery& query) {
@@ -131,9 +130,7 @@ void BindImageLibraryAt(const std::string& folder) {
 }
 
 void BindImageLibrary() {
-    const std::string program = AfxModuleFileName(nullptr).GetString();
-    const size_t slash = program.rfind('\\');
-    BindImageLibraryAt(program.empty() || slash == std::string::npos ? "." : program.substr(0, slash));
+    BindImageLibraryAt(ProgramFolder().str());
 }
 
 void UnbindImageLibrary() {
