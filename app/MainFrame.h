@@ -7,7 +7,6 @@
 #include "ui/TrayIcon.h"
 
 class CMainFrame : public CFrameWnd {
-    DECLARE_DYNAMIC(CMainFrame)
     DECLARE_MESSAGE_MAP()
 public:
     CMainFrame();

@@ -14,7 +14,6 @@ public:
     int GetLength() const noexcept { return static_cast<int>(text_.size()); }
     bool IsEmpty() const noexcept { return text_.empty(); }
     void Empty() noexcept { text_.clear(); }
-    const char* GetString() const noexcept { return text_.c_str(); }
     operator const char*() const noexcept { return text_.c_str(); }
     const std::string& str() const noexcept { return text_; }
 
@@ -47,9 +46,6 @@ public:
     int ReverseFind(char c) const;
 
     CString Left(int count) const;
-    CString Mid(int first) const;
-    CString Mid(int first, int count) const;
-    CString Right(int count) const;
 
 private:
     std::string text_;

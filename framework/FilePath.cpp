@@ -1,7 +1,5 @@
 #include "FilePath.h"
 
-#include "WinApp.h"
-
 #include <cstring>
 
 namespace {
@@ -25,8 +23,4 @@ CString FileNamePart(const char* path) {
 CString FolderPart(const char* path) {
     const char* cut = path ? LastOf(path, "\\/") : nullptr;
     return cut ? CString(path, static_cast<int>(cut - path)) : CString(".");
-}
-
-CString ProgramFolder() {
-    return FolderPart(AfxModuleFileName(nullptr));
 }

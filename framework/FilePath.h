@@ -7,5 +7,3 @@
 CString FileNamePart(const char* path);
 // The folder: the text before the last "\" or "/"; "." when there is none.
 CString FolderPart(const char* path);
-// The folder of the running program; "." when its file name cannot be had.
-CString ProgramFolder();

@@ -2,7 +2,6 @@
 
 #include "WinApp.h"
 
-IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CREATE()

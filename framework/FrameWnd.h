@@ -10,7 +10,6 @@
 #define FWS_ADDTOTITLE 0x00008000L
 
 class CFrameWnd : public CWnd {
-    DECLARE_DYNAMIC(CFrameWnd)
     DECLARE_MESSAGE_MAP()
 public:
     // Creates the frame with the icon, menu and title (the text before the

@@ -85,9 +85,6 @@ struct Icon : NullIsInvalid<HICON> {
 struct MemoryDC : NullIsInvalid<HDC> {
     static void Close(HDC h) noexcept { DeleteDC(h); }
 };
-struct Window : NullIsInvalid<HWND> {
-    static void Close(HWND h) noexcept { DestroyWindow(h); }
-};
 
 }  // namespace handle_traits
 
@@ -103,7 +100,6 @@ using FindHandle = Owned<handle_traits::FindFile>;
 using ModuleHandle = Owned<handle_traits::Module>;
 using IconHandle = Owned<handle_traits::Icon>;
 using MemoryDCHandle = Owned<handle_traits::MemoryDC>;
-using WindowHandle = Owned<handle_traits::Window>;
 
 // Scope guards for paired calls.
 class ScopedSelectObject {

@@ -73,11 +73,6 @@ BOOL CMenu::SetDefaultItem(UINT item, BOOL byPosition) {
     return ::SetMenuDefaultItem(menu_.get(), item, byPosition);
 }
 
-BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, HWND owner) const {
-    assert(menu_);
-    return ::TrackPopupMenu(menu_.get(), flags, x, y, 0, owner, nullptr);
-}
-
 void CMenu::DrawItem(LPDRAWITEMSTRUCT) {}
 
 void CMenu::MeasureItem(LPMEASUREITEMSTRUCT) {}

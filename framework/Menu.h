@@ -36,7 +36,6 @@ public:
     BOOL AppendMenu(UINT flags, UINT_PTR idOrPopup, const wchar_t* item);
     BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR idOrPopup, const wchar_t* item);
     BOOL SetDefaultItem(UINT item, BOOL byPosition);
-    BOOL TrackPopupMenu(UINT flags, int x, int y, HWND owner) const;
 
     // Owner-drawn items: called by the owner window's handling of
     // WM_DRAWITEM and WM_MEASUREITEM.

@@ -51,7 +51,6 @@ INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND window, UINT message, WPARAM
 
 // ---- CPropertySheet -------------------------------------------------------
 
-IMPLEMENT_DYNAMIC(CPropertySheet, CObject)
 
 CPropertySheet::CPropertySheet(const char* caption, CWnd* parent, UINT selectPage)
     : caption_(caption) {

@@ -44,7 +44,6 @@ private:
 };
 
 class CPropertySheet : public CObject {
-    DECLARE_DYNAMIC(CPropertySheet)
 public:
     explicit CPropertySheet(const char* caption, CWnd* parent = nullptr, UINT selectPage = 0);
     ~CPropertySheet() override = default;
@@ -55,8 +54,6 @@ public:
 
     // Pages are shown in the order they are added; the sheet does not own them.
     void AddPage(CPropertyPage* page);
-    int GetPageCount() const noexcept { return static_cast<int>(pages_.size()); }
-    CPropertyPage* GetPage(int index) const { return pages_.at(static_cast<size_t>(index)); }
 
     // Runs the sheet; IDOK when it was confirmed, else IDCANCEL.
     virtual INT_PTR DoModal();

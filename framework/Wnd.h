@@ -60,7 +60,6 @@ protected:
     // Default handlers, reached when a map names them without overriding.
     int OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
     void OnDestroy() { Default(); }
-    void OnClose() { Default(); }
     void OnTimer(UINT_PTR) { Default(); }
     void OnPaint() { Default(); }
     void OnMeasureItem(int, LPMEASUREITEMSTRUCT) { Default(); }

@@ -8,7 +8,6 @@
 #include "framework/DynamicLibrary.h"
 
 class CAboutBox : public CSplashWindow {
-    DECLARE_DYNAMIC(CAboutBox)
     DECLARE_MESSAGE_MAP()
 public:
     // Opens a new box showing "Version <versionText>" and returns at once;

@@ -139,7 +139,6 @@ BOOL COwnerDrawMenu::LoadFromResource(Name name) {
         return FALSE;
     }
     MakeTopLevelPlain();
-    loaded_ = true;
     return TRUE;
 }
 
@@ -276,7 +275,6 @@ void COwnerDrawMenu::Empty() {
     ownedPopups_.clear();
     items_.clear();
     font_.reset();
-    loaded_ = false;
 }
 
 // ---- Re-synchronising ----------------------------------------------------

@@ -2,7 +2,6 @@
 
 #include "framework/Gdi.h"
 
-IMPLEMENT_DYNAMIC(CSplashWindow, CWnd)
 
 BEGIN_MESSAGE_MAP(CSplashWindow, CWnd)
     ON_WM_PAINT()

@@ -100,8 +100,9 @@ int FindBmpWriter(const std::vector<FormatInfo>& table) {
     return -1;
 }
 
-void BindImageLibraryAt(const std::string& folder) {
-    const std::string path = folder + kLibraryBelowProgram;
+namespace {
+
+void BindLibraryFile(const std::string& path) {
     DynamicLibrary library(path.c_str());
     const DWORD loadError = GetLastError();
     CodecModule = std::move(library);
@@ -129,8 +130,14 @@ void BindImageLibraryAt(const std::string& folder) {
     BmpFormatIndex = int16_t(writer);
 }
 
+}  // namespace
+
+void BindImageLibraryAt(const std::string& folder) {
+    BindLibraryFile(folder + kLibraryBelowProgram);
+}
+
 void BindImageLibrary() {
-    BindImageLibraryAt(ProgramFolder().str());
+    BindLibraryFile(CodecLibraryPath(AfxModuleFileName(nullptr).str()));
 }
 
 void UnbindImageLibrary() {

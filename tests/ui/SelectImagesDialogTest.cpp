@@ -93,6 +93,7 @@ struct Driven {
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
     HWND Tree() const { return tree.m_hWnd; }
     HWND Edit() const { return tree.GetEditControl(); }
+    bool Expanded(HTREEITEM item) const { return TreeView_GetItemState(Tree(), item, TVIS_EXPANDED) & TVIS_EXPANDED; }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     // Waits until the dialog's thread has handled what was posted to it, and
     // what that handling posted in turn. (Sent messages would overtake the
@@ -270,7 +271,7 @@ TEST_F(SelectImagesDialog, PlacesAddedPicturesByTheSelectionAndCountsRemovals) {
         // Nothing selected: the first set's last picture, set expanded.
         d.SelectFiles({"c.bmp"});
         d.Click(IDC_ADD);
-        EXPECT_TRUE(d.tree.IsExpanded(d.Find("One")));
+        EXPECT_TRUE(d.Expanded(d.Find("One")));
         // A selected picture: right after it, in reverse list order.
         d.Select(Path("a.bmp"));
         d.SelectFiles({"b.bmp", "c.bmp"});
@@ -281,7 +282,7 @@ TEST_F(SelectImagesDialog, PlacesAddedPicturesByTheSelectionAndCountsRemovals) {
         d.Click(IDC_ADD);
         EXPECT_EQ("One[select\\a.bmp,select\\c.bmp,select\\b.bmp,select\\c.bmp] Two[select\\b.bmp,select\\a.bmp]",
                   Describe(d.Read()));
-        EXPECT_TRUE(d.tree.IsExpanded(d.Find("Two")));
+        EXPECT_TRUE(d.Expanded(d.Find("Two")));
 
         d.Click(IDC_SELECT_ALL);
         EXPECT_EQ(3, d.SelectedFileCount());
@@ -331,7 +332,7 @@ TEST_F(SelectImagesDialog, ShowsACommandLineListWithoutVanishedFilesAndCancelKee
 
     const INT_PTR result = RunDriven(dialog, [&](const Driven& d) {
         EXPECT_EQ("Command Line Images[select\\a.bmp,select\\b.bmp]", Describe(d.Read()));
-        EXPECT_FALSE(d.tree.IsExpanded(d.Find("Command Line Images")));
+        EXPECT_FALSE(d.Expanded(d.Find("Command Line Images")));
         d.Select(Path("a.bmp"));
         d.Click(IDC_REMOVE);
         d.Click(IDC_NEW_SET);
