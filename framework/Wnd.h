@@ -1,5 +1,6 @@
 // Windows in the framework's style: one static window procedure finds the
-// object and hands each message to its message map.
+// object and hands each message to its message map. framework/README.md
+// follows one message from the system to its handler.
 #pragma once
 
 #include "CString.h"
