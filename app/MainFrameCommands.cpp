@@ -3,6 +3,8 @@
 
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
+#include "app/StartupRules.h"
+#include "framework/ModalLoop.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
 #include "framework/FilePath.h"
@@ -35,7 +37,7 @@ void CMainFrame::DisplayNextVistal() {
     // Without the codec library there is nothing to show a picture with;
     // binding already told the user why.
     if (!TheImageSetList || !TheImageLibrary) return;
-    const CString* next = TheImageSetList->NextImage(-1);
+    const CString* next = TheImageSetList->NextImage({Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, -1);
     if (!next) return;
     const char* path = *next;
     CurrentVistalName = FileNamePart(path);
@@ -47,6 +49,8 @@ void CMainFrame::DisplayNextVistal() {
         char text[256] = {};
         TheImageLibrary->GetErrorText(image.get(), status, text, 255);
         image.reset();
+        // Over an open Select dialog the box belongs to the dialog, which
+        // thus cannot be confirmed (destroying this list) while it waits.
         MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
         return;
     }
@@ -56,34 +60,35 @@ void CMainFrame::DisplayNextVistal() {
 
 void CMainFrame::DisplayNextSet() {
     if (!TheImageSetList) return;
-    TheImageSetList->NextSet();
+    TheImageSetList->NextSet(Settings.VistalSetCycleMethod);
     VistalSetElapsedMinutes = 0;
     DisplayNextVistal();
 }
 
 void CMainFrame::OnTimer(UINT_PTR) {
     KillTimer(ID_CHANGE_TIMER);
-    if (!PeriodicChangesOn() || !ChangesAllowed) {
-        Default();
-        return;
+    const TickDecision tick = DecideTick(Settings, ChangesAllowed, VistalElapsedMinutes, VistalSetElapsedMinutes);
+    VistalElapsedMinutes = tick.pictureElapsed;
+    VistalSetElapsedMinutes = tick.setElapsed;
+    switch (tick.action) {
+        case TickAction::Hold:
+            Default();
+            return;
+        // A change leaves the timer disarmed until its result arrives.
+        case TickAction::ChangeSet:
+            DisplayNextSet();
+            UpdateTooltip();
+            return;
+        case TickAction::ChangePicture:
+            DisplayNextVistal();
+            UpdateTooltip();
+            return;
+        case TickAction::Count:
+            UpdateTooltip();
+            ArmChangeTimer();
+            Default();
+            return;
     }
-    ++VistalElapsedMinutes;
-    ++VistalSetElapsedMinutes;
-    // A due set change wins and shows a new picture too; the timer then
-    // waits for the finished change.
-    if (Settings.VistalSetPeriodic && VistalSetElapsedMinutes >= Settings.VistalSetIntervalMinutes) {
-        DisplayNextSet();
-        UpdateTooltip();
-        return;
-    }
-    if (Settings.VistalPeriodic && VistalElapsedMinutes >= Settings.VistalIntervalMinutes) {
-        DisplayNextVistal();
-        UpdateTooltip();
-        return;
-    }
-    UpdateTooltip();
-    ArmChangeTimer();
-    Default();
 }
 
 LRESULT CMainFrame::OnWallpaperApplied(WPARAM, LPARAM) {
@@ -101,6 +106,9 @@ void CMainFrame::OnUpdateDisplayNextSet(CCmdUI* ui) {
 }
 
 void CMainFrame::OnOptions() {
+    // One modal window of ours at a time: a second sheet would write its
+    // stale pages over the first one's.
+    if (ModalLoop::BringForward()) return;
     COptionsSheet sheet("Options");
     sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
     // No change may start while the user is choosing how changes happen.
@@ -109,7 +117,6 @@ void CMainFrame::OnOptions() {
         sheet.ApplyOptions();
         // Random order starts afresh in every set.
         if (TheImageSetList) TheImageSetList->ClearAllShown();
-        Settings.DeriveIntervals();
         VistalElapsedMinutes = 0;
         VistalSetElapsedMinutes = 0;
         UpdateTooltip();
@@ -121,7 +128,7 @@ void CMainFrame::OnOptions() {
 void CMainFrame::OnSelectImages() {
     // One modal window of ours at a time: a second dialog would be handed
     // the list the first one is about to destroy.
-    if (!ChangesAllowed) return;
+    if (ModalLoop::BringForward()) return;
     CBatchC dialog(TheImageSetList, TRUE);
     dialog.m_onOptionsApplied = [this] { UpdateTooltip(); };
     ChangesAllowed = false;

@@ -14,7 +14,9 @@ constexpr UINT kChangeTimerPeriodMs = 60000;
 extern int32_t VistalElapsedMinutes;
 // Ticks counted since the last set change.
 extern int32_t VistalSetElapsedMinutes;
-// False while the Options sheet or the Select Background Images dialog is open.
+// False while the tray's Options sheet or Select Background Images dialog is
+// open: ticks change nothing then. (Which modal window is open, and whether
+// another may open, is ModalLoop's to say.)
 extern bool ChangesAllowed;
 // File name and extension of the picture chosen last.
 extern CString CurrentVistalName;

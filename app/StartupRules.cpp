@@ -9,6 +9,21 @@ FirstChange DecideFirstChange(const SettingsRecord& settings, int setCount) {
     return FirstChange::Nothing;
 }
 
+TickDecision DecideTick(const SettingsRecord& settings, bool changesAllowed, int32_t pictureElapsed,
+                        int32_t setElapsed) {
+    if (!(settings.VistalSetPeriodic || settings.VistalPeriodic) || !changesAllowed)
+        return {TickAction::Hold, pictureElapsed, setElapsed};
+    // Both count, whichever options are on.
+    ++pictureElapsed;
+    ++setElapsed;
+    // A due set change wins; it shows a new picture too.
+    if (settings.VistalSetPeriodic && setElapsed >= settings.VistalSetIntervalMinutes)
+        return {TickAction::ChangeSet, pictureElapsed, setElapsed};
+    if (settings.VistalPeriodic && pictureElapsed >= settings.VistalIntervalMinutes)
+        return {TickAction::ChangePicture, pictureElapsed, setElapsed};
+    return {TickAction::Count, pictureElapsed, setElapsed};
+}
+
 CString HelpPathFromFrameworkPath(const char* frameworkPath) {
     CString path(frameworkPath);
     path.Replace(".HLP", ".chm");

@@ -1,5 +1,5 @@
-// Decisions of start-up and of the help hooks, kept apart from the windows
-// so they can be checked on their own.
+// Decisions of start-up, of the change timer and of the help hooks, kept
+// apart from the windows so they can be checked on their own.
 #pragma once
 
 #include "settings/Settings.h"
@@ -15,6 +15,25 @@ enum class FirstChange {
     Nothing,
 };
 FirstChange DecideFirstChange(const SettingsRecord& settings, int setCount);
+
+// What one tick of the change timer does. The timer was disarmed by the
+// tick; only Count arms it again, a change waits for its result.
+enum class TickAction {
+    Hold,           // nothing counted, nothing changes; the timer stays disarmed
+    Count,          // counted; nothing due, so the tooltip and the timer go on
+    ChangeSet,      // counted; the next set and its next picture
+    ChangePicture,  // counted; the next picture
+};
+struct TickDecision {
+    TickAction action;
+    // The elapsed counters after the tick (before a change resets one).
+    int32_t pictureElapsed;
+    int32_t setElapsed;
+};
+// `changesAllowed`: false while the tray's Options sheet or Select dialog
+// is open.
+TickDecision DecideTick(const SettingsRecord& settings, bool changesAllowed, int32_t pictureElapsed,
+                        int32_t setElapsed);
 
 // The help file path: every ".HLP" (exact case) becomes ".chm".
 CString HelpPathFromFrameworkPath(const char* frameworkPath);

@@ -1,7 +1,7 @@
 #include "VistalsApp.h"
 
 #include "app/MainFrame.h"
-#include "app/SchedulerState.h"
+#include "framework/ModalLoop.h"
 #include "app/Messages.h"
 #include "settings/Settings.h"
 #include "app/StartupRules.h"
@@ -82,7 +82,7 @@ bool CVistalsApp::BuildImageSetList() {
         AfxMessageBox(IDP_OUT_OF_MEMORY, MB_OK);
         return false;
     }
-    TheImageSetList->LoadFromRegistry();
+    TheImageSetList->LoadFromRegistry(Settings.VistalCycleMethod);
     return true;
 }
 
@@ -115,10 +115,9 @@ void CVistalsApp::ShutDown(DWORD workerWaitMs) {
     // At the session's end the Options sheet or the Select dialog may still
     // be open, and it goes on using the sets and the library until the
     // process is ended: they are saved but stay.
-    const bool dialogOpen = !ChangesAllowed;
-    // The sets first: they are saved under the cycle method still in memory.
-    if (dialogOpen) SaveImageSetList();
-    else SaveAndDestroyImageSetList();
+    const bool dialogOpen = ModalLoop::RunningOnThisThread();
+    if (dialogOpen) SaveImageSetList(Settings.VistalCycleMethod);
+    else SaveAndDestroyImageSetList(Settings.VistalCycleMethod);
     // A worker that outlived the wait still uses the library.
     if (TheCompositionQueue.IsIdle() && !dialogOpen) UnbindImageLibrary();
     if (settingsLoaded_) SaveSettings();

@@ -98,6 +98,8 @@ protected:                                                    \
     {WM_CREATE, 0, 0, VISTALS_HANDLER(return self_->OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam_));)},
 #define ON_WM_DESTROY() \
     {WM_DESTROY, 0, 0, VISTALS_HANDLER(self_->OnDestroy(); return 0;)},
+#define ON_WM_CLOSE() \
+    {WM_CLOSE, 0, 0, VISTALS_HANDLER(self_->OnClose(); return 0;)},
 #define ON_WM_TIMER() \
     {WM_TIMER, 0, 0, VISTALS_HANDLER(self_->OnTimer(static_cast<UINT_PTR>(wParam_)); return 0;)},
 #define ON_WM_PAINT() \

@@ -1,6 +1,6 @@
 #include "Dialog.h"
 
-#include "Gdi.h"
+#include "ModalLoop.h"
 #include "WinApp.h"
 
 #include <cassert>
@@ -113,10 +113,9 @@ END_MESSAGE_MAP()
 
 INT_PTR CDialog::DoModal() {
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    const INT_PTR result = DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), parent,
-                                           &CDialog::ModalDialogProc, reinterpret_cast<LPARAM>(this));
-    ReleaseCachedScreenBuffers();
-    return result;
+    const ModalLoop loop;
+    return DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), parent,
+                           &CDialog::ModalDialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 void CDialog::EndDialog(INT_PTR result) {

@@ -1,7 +1,6 @@
 #include "FileDialog.h"
 
-#include "Gdi.h"
-#include "DynamicLibrary.h"
+#include "ModalLoop.h"
 #include "WinApp.h"
 
 #include <cstring>
@@ -38,10 +37,10 @@ INT_PTR CFileDialog::DoModal() {
         m_ofn.hwndOwner = main ? main->m_hWnd : nullptr;
     }
     // A template of our own may hold common controls.
-    const CommonControls controls(ICC_WIN95_CLASSES);
-    const DynamicLibrary dialogs("comdlg32.dll");
+    const ModalLoop loop(ICC_WIN95_CLASSES, true);
     using ShowFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
-    const auto show = dialogs.Entry<ShowFn>(m_bOpenFileDialog ? "GetOpenFileNameA" : "GetSaveFileNameA");
+    const auto show =
+        loop.DialogsLibrary().Entry<ShowFn>(m_bOpenFileDialog ? "GetOpenFileNameA" : "GetSaveFileNameA");
     if (!show) return IDCANCEL;
 
     confirmed_ = false;
@@ -49,7 +48,6 @@ INT_PTR CFileDialog::DoModal() {
     g_starting = this;
     const BOOL accepted = show(&m_ofn);
     g_starting = outer;
-    ReleaseCachedScreenBuffers();
     return accepted || confirmed_ ? IDOK : IDCANCEL;
 }
 

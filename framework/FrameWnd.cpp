@@ -1,11 +1,16 @@
 #include "FrameWnd.h"
 
+#include "ModalLoop.h"
 #include "WinApp.h"
 
+namespace {
+constexpr int kMaxCloseRounds = 8;
+}
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CREATE()
     ON_WM_INITMENUPOPUP()
+    ON_WM_CLOSE()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -65,6 +70,21 @@ void CFrameWnd::OnInitMenuPopup(HMENU popup, UINT, BOOL isSystemMenu) {
         ui.m_hMenu = popup;
         ui.DoUpdate(this, true);
     }
+}
+
+void CFrameWnd::OnClose() {
+    // A modal loop of ours beneath this handler still uses what the frame's
+    // end releases (its owner window, the application's data). Its windows
+    // are cancelled, and the close comes again behind the cancels. A window
+    // may need a second cancel (the first ends a label edit); one that
+    // refuses every cancel keeps the frame open.
+    if (ModalLoop::CancelAll() > 0) {
+        if (++closeRounds_ <= kMaxCloseRounds) PostMessage(WM_CLOSE);
+        else closeRounds_ = 0;
+        return;
+    }
+    closeRounds_ = 0;
+    Default();
 }
 
 void CFrameWnd::OnDestroy() {

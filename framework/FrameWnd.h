@@ -31,9 +31,14 @@ protected:
     int OnCreate(LPCREATESTRUCT create);
     // Runs the command-update handlers for every item of `popup`.
     void OnInitMenuPopup(HMENU popup, UINT index, BOOL isSystemMenu);
+    // Closes the frame once no modal loop of ours runs on its thread; open
+    // ones are cancelled first.
+    void OnClose();
     void OnDestroy();
 
 private:
     // Held here rather than by the window, which would destroy it on its own.
     MenuHandle menu_;
+    // Rounds of cancelling that one close has waited through.
+    int closeRounds_ = 0;
 };

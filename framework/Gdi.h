@@ -33,8 +33,9 @@ protected:
 // Wine's cached device contexts keep the screen buffer of the last window
 // they drew until they draw again, so a closed window would hold one as large
 // as itself for the rest of the run. Taking each cached context for the
-// screen lets the buffer go; elsewhere it costs a few calls. The framework's
-// window procedure calls it when a top-level window closes.
+// screen lets the buffer go. Called in two places only: as a modal loop ends
+// (ModalLoop) and as a top-level window of ours is destroyed (CWnd). Elsewhere
+// it costs a few calls.
 void ReleaseCachedScreenBuffers() noexcept;
 
 // Saves the whole state of a device context (selected objects, colours,

@@ -1,7 +1,6 @@
 #include "PropertySheet.h"
 
-#include "Gdi.h"
-#include "DynamicLibrary.h"
+#include "ModalLoop.h"
 #include "WinApp.h"
 
 #include <cassert>
@@ -67,9 +66,9 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
 }
 
 INT_PTR CPropertySheet::DoModal() {
-    const CommonControls controls(ICC_UPDOWN_CLASS | ICC_TAB_CLASSES);
+    const ModalLoop loop(ICC_UPDOWN_CLASS | ICC_TAB_CLASSES, false);
     using PropertySheetFn = INT_PTR(WINAPI*)(LPCPROPSHEETHEADERA);
-    const auto propertySheet = controls.Library().Entry<PropertySheetFn>("PropertySheetA");
+    const auto propertySheet = loop.ControlsLibrary().Entry<PropertySheetFn>("PropertySheetA");
     if (!propertySheet) return IDCANCEL;
 
     // One block of records, each sizeof apart, as the page records say.
@@ -88,7 +87,6 @@ INT_PTR CPropertySheet::DoModal() {
 
     confirmed_ = false;
     const INT_PTR result = propertySheet(&m_psh);
-    ReleaseCachedScreenBuffers();
     (void)result;  // its value differs between versions; the pages know
     return confirmed_ ? IDOK : IDCANCEL;
 }

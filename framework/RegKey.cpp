@@ -73,30 +73,25 @@ std::vector<std::string> RegKey::SubkeyNames() const {
     return names;
 }
 
-bool RegKey::QueryValues(std::vector<Value>& values) const {
-    DWORD longestName = 0, longestData = 0;
-    if (RegQueryInfoKeyA(get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
-                         &longestData, nullptr, nullptr) != ERROR_SUCCESS)
-        return false;
-    std::vector<char> name(static_cast<size_t>(longestName) + 1);
-    std::vector<BYTE> data(static_cast<size_t>(longestData) + 1);
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD dataLength = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        const LONG result =
-            RegEnumValueA(get(), index, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
-        if (result == ERROR_NO_MORE_ITEMS) return true;
-        if (result != ERROR_SUCCESS) return false;
-        values.push_back({std::string(name.data(), nameLength), type,
-                          std::vector<BYTE>(data.begin(), data.begin() + dataLength)});
-    }
-}
-
-bool RegKey::DeleteKey(const char* name) const {
-    return RegDeleteKeyA(get(), name) == ERROR_SUCCESS;
-}
-
 bool RegKey::DeleteTree(const char* name) const {
     return RegDeleteTreeA(get(), name) == ERROR_SUCCESS;
+}
+
+namespace {
+// Key names in the wide form the rename takes; ours are plain ANSI text.
+std::wstring Wide(const char* text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+}  // namespace
+
+bool RegKey::RenameSubkey(const char* name, const char* newName) const {
+    return RegRenameKey(get(), Wide(name).c_str(), Wide(newName).c_str()) == ERROR_SUCCESS;
+}
+
+bool RegKey::CopyTree(const char* name, const RegKey& destination) const {
+    return RegCopyTreeA(get(), name, destination.get()) == ERROR_SUCCESS;
 }

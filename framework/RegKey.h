@@ -38,18 +38,14 @@ public:
     bool SetString(const char* name, const char* value);
     bool SetValue(const char* name, DWORD type, const void* data, DWORD size);
 
-    struct Value {
-        std::string name;
-        DWORD type;
-        std::vector<BYTE> data;
-    };
-    // Every value of the key; false when they cannot all be read.
-    [[nodiscard]] bool QueryValues(std::vector<Value>& values) const;
     std::vector<std::string> SubkeyNames() const;
-    // Removes the empty sub-key `name`.
-    bool DeleteKey(const char* name) const;
     // Removes the sub-key `name` with everything below it.
     bool DeleteTree(const char* name) const;
+    // Gives the sub-key `name`, with everything below it, the free name
+    // `newName`: one registry operation, so no one ever sees half of it.
+    bool RenameSubkey(const char* name, const char* newName) const;
+    // Copies the values and sub-keys of the sub-key `name` into `destination`.
+    bool CopyTree(const char* name, const RegKey& destination) const;
 
 private:
     Owned<handle_traits::RegKey> key_;

@@ -1,7 +1,7 @@
 #include "WinApp.h"
 
-#include "DynamicLibrary.h"
 #include "FilePath.h"
+#include "ModalLoop.h"
 #include "Resource.h"
 
 #include <vector>
@@ -99,18 +99,13 @@ int AfxMessageBox(const char* text, UINT type) {
         owner = main ? main->m_hWnd : nullptr;
     }
     const char* caption = g_app ? g_app->m_pszAppName : nullptr;
-    return ShowMessageBox(owner, text, caption, type);
+    return RunMessageBox(owner, text, caption, type);
 }
 
 int AfxMessageBox(UINT stringId, UINT type) {
     CString text;
     text.LoadString(stringId);
     return AfxMessageBox(text, type);
-}
-
-int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    const CommonControls controls(ICC_STANDARD_CLASSES);
-    return MessageBoxA(owner, text, caption, type);
 }
 
 int AfxWinMain(HINSTANCE instance) {

@@ -47,11 +47,6 @@ HINSTANCE AfxGetInstanceHandle();
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK);
 
-// MessageBoxA, with the common controls held while the box is open: under
-// the program's manifest its buttons come from them, and they must not go
-// with some other window that held them while the box is still up. Every
-// message box of the program is shown through here.
-int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // The full file name of a module (null: the program), of any length.
 CString AfxModuleFileName(HMODULE module);

@@ -1,6 +1,7 @@
 #include "Wnd.h"
 
 #include "Gdi.h"
+#include "ModalLoop.h"
 #include "WinApp.h"
 
 #include <cassert>
@@ -112,7 +113,7 @@ BOOL CWnd::KillTimer(UINT_PTR id) {
 
 int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
     if (!caption) caption = AfxGetApp() ? AfxGetApp()->m_pszAppName : nullptr;
-    return ShowMessageBox(m_hWnd, text, caption, type);
+    return RunMessageBox(m_hWnd, text, caption, type);
 }
 
 void CWnd::WinHelp(DWORD_PTR data, UINT command) {
@@ -168,19 +169,17 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
 
+    const bool topLevelGoes = message == WM_NCDESTROY && !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD);
     ++self->dispatchDepth_;
     const LRESULT result = self->Dispatch(message, wParam, lParam);
     --self->dispatchDepth_;
-    // A top-level window that closes (one of ours, or the window of a popup
-    // menu tracked for one of ours) leaves its screen buffer behind in the
-    // cached device contexts; every such window lets it go here.
-    const bool topLevelGone = (message == WM_NCDESTROY && !(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) ||
-                              message == WM_EXITMENULOOP;
-    if (topLevelGone) ReleaseCachedScreenBuffers();
     if (message == WM_NCDESTROY) {
         self->Unbind();
         self->ncDestroyPending_ = true;
     }
+    // A modeless window's screen buffers go with it; a modal one's also as
+    // its loop ends (ModalLoop).
+    if (topLevelGoes) ReleaseCachedScreenBuffers();
     // A window destroyed while one of its own messages is still being
     // handled (WM_CLOSE destroys it from inside) lets that handling finish
     // with the object intact; the object may delete itself only then.

@@ -1,28 +1,23 @@
 #include "sets/ImageEntry.h"
 
-#include "settings/Settings.h"
-
 namespace {
-// The marks matter only to random order, so only then are they stored.
-bool MarksAreStored() { return Settings.VistalCycleMethod == CYCLE_RANDOM; }
-
 CString MarkValueName(const char* valueName) { return CString(valueName) + "D"; }
 }  // namespace
 
-BOOL CImageEntry::WriteToRegistry(RegKey& setKey, const char* valueName) const {
+BOOL CImageEntry::WriteToRegistry(RegKey& setKey, const char* valueName, bool storeMark) const {
     if (!setKey.SetString(valueName, m_strPath)) return FALSE;
-    if (MarksAreStored() && !setKey.SetDword(MarkValueName(valueName), static_cast<DWORD>(m_bShown)))
-        return FALSE;
+    if (storeMark && !setKey.SetDword(MarkValueName(valueName), static_cast<DWORD>(m_bShown))) return FALSE;
     return TRUE;
 }
 
-BOOL CImageEntry::ReadFromRegistry(const RegKey& setKey, const char* valueName) {
+BOOL CImageEntry::ReadFromRegistry(const RegKey& setKey, const char* valueName, bool readMark) {
     if (!setKey.QueryString(valueName, m_strPath)) return FALSE;
-    if (MarksAreStored()) {
-        // A set saved under another order has no marks: missing, a mark
-        // reads as "not shown", so switching to random order hides no set.
+    if (readMark) {
+        // A set saved under another order has no marks. A missing mark reads
+        // as "not shown", so that switching to random order hides no set:
+        // whether the query found it does not matter.
         DWORD shown = 0;
-        setKey.QueryDword(MarkValueName(valueName), shown);
+        static_cast<void>(setKey.QueryDword(MarkValueName(valueName), shown));
         m_bShown = shown != 0 ? 1 : 0;
     }
     return TRUE;

@@ -17,9 +17,9 @@ public:
     // 1 once the picture was chosen in the running cycle of random order.
     int32_t m_bShown = 0;
 
-    // Writes the path as value `valueName` of the set key and, under random
-    // picture order, the mark as `valueName` + "D".
-    BOOL WriteToRegistry(RegKey& setKey, const char* valueName) const;
-    // Reads what WriteToRegistry wrote; FALSE when a value is missing.
-    BOOL ReadFromRegistry(const RegKey& setKey, const char* valueName);
+    // Writes the path as value `valueName` of the set key and, with
+    // `storeMark`, the mark as `valueName` + "D".
+    BOOL WriteToRegistry(RegKey& setKey, const char* valueName, bool storeMark) const;
+    // Reads what WriteToRegistry wrote; FALSE when the path is missing.
+    BOOL ReadFromRegistry(const RegKey& setKey, const char* valueName, bool readMark);
 };

@@ -1,6 +1,5 @@
 #include "sets/ImageSet.h"
 
-
 CImageSet::~CImageSet() {
     while (!IsEmpty()) delete RemoveHead();
 }
@@ -31,7 +30,7 @@ CString PictureValueName(int position) {
 }
 }  // namespace
 
-BOOL CImageSet::WriteToRegistry(const RegKey& parent, const char* keyName, int imageIndex) const {
+BOOL CImageSet::WriteToRegistry(const RegKey& parent, const char* keyName, int imageIndex, bool storeMarks) const {
     RegKey key;
     if (!key.Create(parent.get(), keyName, KEY_SET_VALUE)) return FALSE;
     if (!key.SetDword("ImageCount", static_cast<DWORD>(GetCount())) ||
@@ -40,12 +39,12 @@ BOOL CImageSet::WriteToRegistry(const RegKey& parent, const char* keyName, int i
     int position = 0;
     for (POSITION at = GetHeadPosition(); at; ++position) {
         const CImageEntry* entry = static_cast<const CImageEntry*>(GetNext(at));
-        if (!entry->WriteToRegistry(key, PictureValueName(position))) return FALSE;
+        if (!entry->WriteToRegistry(key, PictureValueName(position), storeMarks)) return FALSE;
     }
     return TRUE;
 }
 
-BOOL CImageSet::ReadFromRegistry(const RegKey& parent, const char* keyName, int32_t& imageIndex) {
+BOOL CImageSet::ReadFromRegistry(const RegKey& parent, const char* keyName, int32_t& imageIndex, bool readMarks) {
     RegKey key;
     if (!key.Open(parent.get(), keyName, KEY_QUERY_VALUE)) return FALSE;
     DWORD imageCount = 0, storedIndex = 0;
@@ -56,7 +55,7 @@ BOOL CImageSet::ReadFromRegistry(const RegKey& parent, const char* keyName, int3
     // Stops at the first missing picture, so a damaged count cannot run long.
     for (DWORD position = 0; position < imageCount; ++position) {
         auto entry = std::make_unique<CImageEntry>("");
-        if (!entry->ReadFromRegistry(key, PictureValueName(static_cast<int>(position)))) return FALSE;
+        if (!entry->ReadFromRegistry(key, PictureValueName(static_cast<int>(position)), readMarks)) return FALSE;
         const bool unshown = entry->m_bShown == 0;
         AddEntry(std::move(entry));
         if (unshown) ++m_nUnshown;

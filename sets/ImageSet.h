@@ -26,9 +26,9 @@ public:
     void ClearShown();
 
     // Creates (or opens) `keyName` below `parent` and writes the set into it
-    // with the list's picture index.
-    BOOL WriteToRegistry(const RegKey& parent, const char* keyName, int imageIndex) const;
+    // with the list's picture index; the marks only with `storeMarks`.
+    BOOL WriteToRegistry(const RegKey& parent, const char* keyName, int imageIndex, bool storeMarks) const;
     // Fills this empty set from `keyName`; the stored picture index goes to
     // `imageIndex` as soon as it is read. FALSE when anything is missing.
-    BOOL ReadFromRegistry(const RegKey& parent, const char* keyName, int32_t& imageIndex);
+    BOOL ReadFromRegistry(const RegKey& parent, const char* keyName, int32_t& imageIndex, bool readMarks);
 };

@@ -1,7 +1,5 @@
 #include "sets/ImageSetList.h"
 
-#include "settings/Settings.h"
-
 #include <cstdlib>
 
 CImageSetList* TheImageSetList = nullptr;
@@ -50,11 +48,11 @@ bool CImageSetList::HasAnyPicture() const {
     return false;
 }
 
-void CImageSetList::NextSet() {
+void CImageSetList::NextSet(int32_t setOrder) {
     ForgetInvalidPositions();
     const int count = GetCount();
     if (count == 0) return;
-    const int method = CycleMethod(Settings.VistalSetCycleMethod);
+    const int method = CycleMethod(setOrder);
     int next;
     if (m_nSetIndex == -1) {
         next = method == CYCLE_FORWARD ? 0 : method == CYCLE_BACKWARD ? count - 1 : RandomBelow(count);
@@ -74,10 +72,10 @@ void CImageSetList::NextSet() {
     GetSet(next)->ClearShown();
 }
 
-void CImageSetList::SkipSetsWithoutPictures() {
+void CImageSetList::SkipSetsWithoutPictures(int32_t setOrder) {
     // A set may be empty while others are not; showing nothing until the set
     // timer fires would look like a hang, so move on in the set order.
-    while (GetSet(m_nSetIndex)->IsEmpty()) NextSet();
+    while (GetSet(m_nSetIndex)->IsEmpty()) NextSet(setOrder);
 }
 
 int CImageSetList::FreshPick(CImageSet& set, int method, int avoid) const {
@@ -110,15 +108,15 @@ int CImageSetList::PickUnshown(CImageSet& set) const {
     return found;
 }
 
-const CString* CImageSetList::NextImage(int avoid) {
+const CString* CImageSetList::NextImage(CycleOrders orders, int avoid) {
     ForgetInvalidPositions();
     if (!HasAnyPicture()) return nullptr;
-    if (m_nSetIndex == -1) NextSet();
-    SkipSetsWithoutPictures();
+    if (m_nSetIndex == -1) NextSet(orders.sets);
+    SkipSetsWithoutPictures(orders.sets);
 
     CImageSet& set = *GetSet(m_nSetIndex);
     const int count = set.GetCount();
-    const int method = CycleMethod(Settings.VistalCycleMethod);
+    const int method = CycleMethod(orders.pictures);
     int position = m_nImageIndex;
     for (;;) {
         if (position == -1) {
@@ -147,14 +145,14 @@ const CString* CImageSetList::NextImage(int avoid) {
     return &set.GetEntry(position)->m_strPath;
 }
 
-void SaveImageSetList() {
+void SaveImageSetList(int32_t pictureOrder) {
     // Pictures given for one run must not replace the user's stored sets.
-    if (TheImageSetList && !TheImageSetList->m_bFromCommandLine) TheImageSetList->SaveToRegistry();
+    if (TheImageSetList && !TheImageSetList->m_bFromCommandLine) TheImageSetList->SaveToRegistry(pictureOrder);
 }
 
-void SaveAndDestroyImageSetList() {
+void SaveAndDestroyImageSetList(int32_t pictureOrder) {
     if (!TheImageSetList) return;
-    SaveImageSetList();
+    SaveImageSetList(pictureOrder);
     delete TheImageSetList;
     TheImageSetList = nullptr;
 }

@@ -3,6 +3,14 @@
 #pragma once
 
 #include "sets/ImageSet.h"
+#include "settings/Settings.h"
+
+// The picture and the set cycle order, each a CycleMethodValue (values
+// outside it act as forward).
+struct CycleOrders {
+    int32_t pictures;
+    int32_t sets;
+};
 
 class CImageSetList : public CObList {
 public:
@@ -24,40 +32,51 @@ public:
     // Clears the marks of every picture of every set; indexes and counters stay.
     void ClearAllShown();
 
-    // Moves to the next set in the set cycle order and forgets the picture.
-    void NextSet();
+    // Moves to the next set in the set cycle order `setOrder` and forgets the
+    // picture.
+    void NextSet(int32_t setOrder);
     // Moves to the next picture in the picture cycle order and returns its
-    // path, owned by the picture. A fresh random pick avoids position `avoid`
-    // (-1: none). Null, with nothing changed, when no set holds a picture.
-    const CString* NextImage(int avoid = -1);
+    // path, owned by the picture; the set order serves when a set must be
+    // chosen first. A fresh random pick avoids position `avoid` (-1: none).
+    // Null, with nothing changed, when no set holds a picture.
+    const CString* NextImage(CycleOrders orders, int avoid = -1);
 
-    // Replaces the stored sets with this list; TRUE when all was written.
-    BOOL SaveToRegistry() const;
-    // Appends the stored sets; TRUE when every stored set was read.
-    BOOL LoadFromRegistry();
-    // Deletes the stored set keys and `keyName` below `appKey`; TRUE when
-    // the stored sets were found.
+    // Replaces the stored sets with this list, whole or not at all; the marks
+    // are stored under random `pictureOrder` only. TRUE when all was written.
+    BOOL SaveToRegistry(int32_t pictureOrder);
+    // Appends the stored sets, with their marks under random `pictureOrder`;
+    // first finishes or undoes a save that was cut short. TRUE when every
+    // stored set was read.
+    BOOL LoadFromRegistry(int32_t pictureOrder);
+    // Deletes `keyName` below `appKey` with all it holds; TRUE when it was there.
     static BOOL DeleteStoredSets(const RegKey& appKey, const char* keyName);
+    // This list takes the place of `replaced` (as the Select dialog's new list
+    // does): the stored sets that `replaced` could not read stay stored behind
+    // this list's sets when it saves.
+    void InheritUnloadedStoredSets(const CImageSetList& replaced);
 
 private:
     // Stored or stale positions that point at nothing become -1.
     void ForgetInvalidPositions();
     bool HasAnyPicture() const;
     // Moves on from a current set without pictures; needs HasAnyPicture().
-    void SkipSetsWithoutPictures();
+    void SkipSetsWithoutPictures(int32_t setOrder);
     int FreshPick(CImageSet& set, int method, int avoid) const;
     int PickUnshown(CImageSet& set) const;
+    // Writes this list, and behind it the stored sets it did not load, as the
+    // whole replacement of the stored sets; their number goes to `kept`.
+    bool WriteReplacement(const RegKey& appKey, bool storeMarks, int& kept) const;
+
+    // Stored set keys from this number on could not be read into this list
+    // (or the one it replaced); every save keeps them, renumbered behind the
+    // sets it writes. -1: none.
+    int m_nFirstUnloadedStoredSet = -1;
 };
 
 // The current set list; null when there is none.
 extern CImageSetList* TheImageSetList;
 
-// Stored set keys from this number on were not loaded in this run: the load
-// stopped at a set it could not read. Every save keeps those keys, renumbered
-// behind the sets it writes, and moves this number along. -1: none.
-extern int FirstUnloadedStoredSet;
-
 // Shutdown: saves the current list unless it came from the command line;
 // the second also destroys it.
-void SaveImageSetList();
-void SaveAndDestroyImageSetList();
+void SaveImageSetList(int32_t pictureOrder);
+void SaveAndDestroyImageSetList(int32_t pictureOrder);

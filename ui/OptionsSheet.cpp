@@ -41,5 +41,6 @@ void COptionsSheet::ApplyOptions() {
     Settings.CalendarUSHolidays = m_calendarPage.m_usHolidays;
     Settings.CalendarTransparentBackground = m_calendarPage.m_transparentBackground;
 
+    Settings.DeriveIntervals();
     SaveSettings();
 }

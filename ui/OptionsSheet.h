@@ -15,9 +15,10 @@ public:
     explicit COptionsSheet(const char* caption);
     ~COptionsSheet() override;
 
-    // Copies every page into the settings and writes them to the registry
-    // at once, so a confirmed choice survives a crash. Pages never shown
-    // copy back their initial values.
+    // Copies every page into the settings, derives the interval totals
+    // from them, and writes them to the registry at once, so a confirmed
+    // choice survives a crash. Pages never shown copy back their initial
+    // values.
     void ApplyOptions();
 
     // Constructed in this order.

@@ -270,7 +270,6 @@ void CBatchC::OnOptions() {
     sheet.m_psh.hwndParent = m_hWnd;
     if (sheet.DoModal() != IDOK) return;
     sheet.ApplyOptions();
-    Settings.DeriveIntervals();
     if (m_onOptionsApplied) m_onOptionsApplied();
 }
 
@@ -315,10 +314,12 @@ bool CBatchC::BuildNewList() {
         AfxMessageBox(IDP_NO_IMAGES_SELECTED, MB_OK);
         return false;
     }
+    // The stored sets the old list could not read stay stored behind the new ones.
+    if (m_pSetList) list->InheritUnloadedStoredSets(*m_pSetList);
     delete m_pSetList;
     m_pSetList = list.release();
     // A failed save is not reported: the new list is in use either way.
-    m_pSetList->SaveToRegistry();
+    m_pSetList->SaveToRegistry(Settings.VistalCycleMethod);
     return true;
 }
 

@@ -1,7 +1,7 @@
 #include "ui/TrayIcon.h"
 
-#include "framework/Gdi.h"
 #include "framework/Handle.h"
+#include "framework/ModalLoop.h"
 #include "framework/WinApp.h"
 
 #include <cstring>
@@ -138,7 +138,12 @@ LRESULT CTrayIcon::ShowPopupMenu(CWnd& target) {
     POINT cursor{};
     GetCursorPos(&cursor);
     target.SetForegroundWindow();
-    TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, target.m_hWnd, nullptr);
+    {
+        // The menu's loop dispatches what arrives meanwhile (an Exit posted
+        // by the installer): the frame, and this icon with it, must outlive it.
+        const ModalLoop menuLoop(ModalLoop::Kind::Menu);
+        TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, target.m_hWnd, nullptr);
+    }
     // Lets the menu close properly when the user clicks elsewhere.
     target.PostMessage(WM_NULL, 0, 0);
     popupMenu_.DestroyMenu();

@@ -173,7 +173,7 @@ TEST_F(SchedulerTest, IntervalZeroChangesOnTheFirstTick) {
 
 TEST_F(SchedulerTest, SetAndPictureDueOnOneTickRunOneSetChange) {
     MakeList(3, {pictures_[0], pictures_[1]});
-    TheImageSetList->NextImage(-1);  // set 0, picture 0 on show
+    TheImageSetList->NextImage({CYCLE_FORWARD, CYCLE_FORWARD}, -1);  // set 0, picture 0 on show
     Settings.VistalSetPeriodic = 1;
     Settings.VistalSetMinutes = 5;
     Settings.DeriveIntervals();

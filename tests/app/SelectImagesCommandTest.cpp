@@ -89,7 +89,7 @@ TEST(SelectImagesCommand, NewSetsReplaceTheListShowTheirFirstPictureAndAreStored
     }
 
     CImageSetList stored;
-    ASSERT_TRUE(stored.LoadFromRegistry());
+    ASSERT_TRUE(stored.LoadFromRegistry(CYCLE_FORWARD));
     ASSERT_EQ(2, stored.GetCount());
     EXPECT_EQ("Beach", stored.GetSet(0)->m_strName.str());
     ASSERT_EQ(3, stored.GetSet(0)->GetCount());

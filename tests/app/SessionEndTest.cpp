@@ -66,7 +66,7 @@ protected:
         }
         stored.m_nSetIndex = 0;
         stored.m_nImageIndex = 0;
-        ASSERT_TRUE(stored.SaveToRegistry());
+        ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
     }
 
     // Two stored sets of two small pictures; the program started on them.

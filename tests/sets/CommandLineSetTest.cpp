@@ -102,12 +102,12 @@ TEST_F(CommandLineSetTest, ACommandLineListNeverReplacesTheStoredSetsAtExit) {
     RegistrySandbox sandbox;
     CImageSetList stored;
     stored.AddSet(MakeSet("mine", {"C:\\pics\\one.jpg"}));
-    ASSERT_TRUE(stored.SaveToRegistry());
+    ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
     const std::string before = DumpImageSets();
 
     ASSERT_TRUE(LoadFrom({"lake.jpg"}));
-    ASSERT_NE(nullptr, TheImageSetList->NextImage());
-    SaveAndDestroyImageSetList();
+    ASSERT_NE(nullptr, TheImageSetList->NextImage({CYCLE_FORWARD, CYCLE_FORWARD}));
+    SaveAndDestroyImageSetList(CYCLE_FORWARD);
     EXPECT_EQ(nullptr, TheImageSetList);
     EXPECT_EQ(before, DumpImageSets());
 }
@@ -117,20 +117,20 @@ TEST_F(CommandLineSetTest, AStoredListIsWrittenBackWithItsNewPositionsAtExit) {
     CImageSetList stored;
     stored.AddSet(MakeSet("a", {"1.jpg", "2.jpg"}));
     stored.AddSet(MakeSet("b", {"3.jpg", "4.jpg", "5.jpg"}));
-    ASSERT_TRUE(stored.SaveToRegistry());
+    ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
 
     TheImageSetList = new CImageSetList;  // owned through the pointer, as at start-up
-    ASSERT_TRUE(TheImageSetList->LoadFromRegistry());
-    TheImageSetList->NextSet();
-    TheImageSetList->NextSet();
-    TheImageSetList->NextImage();
-    TheImageSetList->NextImage();
-    SaveAndDestroyImageSetList();
+    ASSERT_TRUE(TheImageSetList->LoadFromRegistry(CYCLE_FORWARD));
+    TheImageSetList->NextSet(CYCLE_FORWARD);
+    TheImageSetList->NextSet(CYCLE_FORWARD);
+    TheImageSetList->NextImage({CYCLE_FORWARD, CYCLE_FORWARD});
+    TheImageSetList->NextImage({CYCLE_FORWARD, CYCLE_FORWARD});
+    SaveAndDestroyImageSetList(CYCLE_FORWARD);
     EXPECT_EQ(nullptr, TheImageSetList);
 
     CImageSetList nextRun;
-    ASSERT_TRUE(nextRun.LoadFromRegistry());
+    ASSERT_TRUE(nextRun.LoadFromRegistry(CYCLE_FORWARD));
     EXPECT_EQ(1, nextRun.m_nSetIndex);
     EXPECT_EQ(1, nextRun.m_nImageIndex);
-    EXPECT_STREQ("5.jpg", *nextRun.NextImage());
+    EXPECT_STREQ("5.jpg", *nextRun.NextImage({CYCLE_FORWARD, CYCLE_FORWARD}));
 }

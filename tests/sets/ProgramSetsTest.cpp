@@ -21,7 +21,7 @@ protected:
         CImageSetList stored;
         stored.AddSet(MakeSet("Holiday", {"C:\\pics\\beach.jpg", "C:\\pics\\hill.jpg"}));
         stored.AddSet(MakeSet("Work", {"C:\\pics\\desk.png"}));
-        ASSERT_TRUE(stored.SaveToRegistry());
+        ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
         // A position past the sets: any save by the program would change it.
         DWORD past = 5;
         ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kSetsPath, "SetIndex", REG_DWORD, &past, sizeof past));
@@ -53,7 +53,7 @@ TEST_F(ProgramSetsTest, ARunWithoutPicturesLoadsTheStoredSetsAndWritesThemBack) 
               RegGetValueA(HKEY_CURRENT_USER, kSetsPath, "SetIndex", RRF_RT_REG_DWORD, nullptr, &stored, &size));
     EXPECT_EQ(0xFFFFFFFFu, stored);
     CImageSetList loaded;
-    ASSERT_TRUE(loaded.LoadFromRegistry());
+    ASSERT_TRUE(loaded.LoadFromRegistry(CYCLE_FORWARD));
     ASSERT_EQ(2, loaded.GetCount());
     EXPECT_STREQ("Work", loaded.GetSet(1)->m_strName);
     EXPECT_STREQ("C:\\pics\\hill.jpg", loaded.GetSet(0)->GetEntry(1)->m_strPath);

@@ -25,13 +25,13 @@ protected:
     std::vector<int> NextPositions(int count) {
         std::vector<int> positions;
         for (int i = 0; i < count; ++i) {
-            EXPECT_NE(nullptr, list_.NextImage());
+            EXPECT_NE(nullptr, list_.NextImage(orders_));
             positions.push_back(list_.m_nImageIndex);
         }
         return positions;
     }
     int SetAfterNextSet() {
-        list_.NextSet();
+        list_.NextSet(orders_.sets);
         return list_.m_nSetIndex;
     }
     static bool HoldsEachOnce(const std::vector<int>& picks, size_t first, int count) {
@@ -43,6 +43,7 @@ protected:
     }
 
     SetsStateGuard guard_;
+    CycleOrders orders_{CYCLE_FORWARD, CYCLE_FORWARD};
     CImageSetList list_;
 };
 
@@ -74,22 +75,22 @@ TEST(ImageSetModel, OwnsItsSetsAndPicturesAndIgnoresMarksPastTheEnd) {
 TEST_F(SelectionTest, ForwardAndBackwardWalkTheSetAndWrapAround) {
     AddSets(1, 4);
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 0, 1}), NextPositions(6));
-    EXPECT_STREQ("p2", *list_.NextImage());
-    Settings.VistalCycleMethod = CYCLE_BACKWARD;  // read at every call
+    EXPECT_STREQ("p2", *list_.NextImage(orders_));
+    orders_.pictures = CYCLE_BACKWARD;
     EXPECT_EQ((std::vector<int>{1, 0, 3, 2, 1}), NextPositions(5));
     list_.m_nImageIndex = -1;
     EXPECT_EQ(std::vector<int>{3}, NextPositions(1));
 }
 
 TEST_F(SelectionTest, RandomShowsEveryPictureOncePerCycleAndNeverTheLastOneTwice) {
-    Settings.VistalCycleMethod = CYCLE_RANDOM;
+    orders_.pictures = CYCLE_RANDOM;
     for (unsigned seed = 1; seed <= 20; ++seed) {
         std::srand(seed);
         CImageSetList list;
         list.AddSet(MakeNumberedSet("r", 4));
         std::vector<int> picks;
         for (int i = 0; i < 40; ++i) {
-            ASSERT_NE(nullptr, list.NextImage());
+            ASSERT_NE(nullptr, list.NextImage(orders_));
             picks.push_back(list.m_nImageIndex);
         }
         for (size_t cycle = 0; cycle < 10; ++cycle) {
@@ -102,7 +103,7 @@ TEST_F(SelectionTest, RandomShowsEveryPictureOncePerCycleAndNeverTheLastOneTwice
     CImageSetList single;
     single.AddSet(MakeNumberedSet("one", 1));
     for (int i = 0; i < 5; ++i) {
-        ASSERT_NE(nullptr, single.NextImage());
+        ASSERT_NE(nullptr, single.NextImage(orders_));
         EXPECT_EQ(0, single.m_nImageIndex);
     }
 }
@@ -110,7 +111,7 @@ TEST_F(SelectionTest, RandomShowsEveryPictureOncePerCycleAndNeverTheLastOneTwice
 TEST_F(SelectionTest, SwitchingToRandomMidSetStartsANewCycleWithoutARepeat) {
     AddSets(1, 4);
     EXPECT_EQ((std::vector<int>{0, 1}), NextPositions(2));
-    Settings.VistalCycleMethod = CYCLE_RANDOM;  // the set's counter is 0
+    orders_.pictures = CYCLE_RANDOM;  // the set's counter is 0
     const std::vector<int> picks = NextPositions(8);
     EXPECT_NE(1, picks[0]);
     EXPECT_TRUE(HoldsEachOnce(picks, 0, 4));
@@ -120,7 +121,7 @@ TEST_F(SelectionTest, SwitchingToRandomMidSetStartsANewCycleWithoutARepeat) {
 TEST_F(SelectionTest, AStaleCounterCannotPinOnePicture) {
     // More to go than unmarked pictures, as an odd stored state can leave it.
     AddSets(1, 4);
-    Settings.VistalCycleMethod = CYCLE_RANDOM;
+    orders_.pictures = CYCLE_RANDOM;
     CImageSet& set = *list_.GetSet(0);
     for (int p = 0; p < 3; ++p) set.MarkShown(p);
     set.m_nUnshown = 3;
@@ -139,7 +140,7 @@ TEST_F(SelectionTest, NextSetWalksTheSetsClearsMarksAndForgetsThePicture) {
     NextPositions(2);
     list_.GetSet(2)->MarkShown(1);
     list_.GetSet(2)->m_nUnshown = 1;
-    Settings.VistalSetCycleMethod = CYCLE_BACKWARD;
+    orders_.sets = CYCLE_BACKWARD;
     EXPECT_EQ(2, SetAfterNextSet());
     EXPECT_EQ(-1, list_.m_nImageIndex);
     EXPECT_EQ(0, list_.GetSet(2)->GetEntry(1)->m_bShown);
@@ -151,14 +152,14 @@ TEST_F(SelectionTest, NextSetWalksTheSetsClearsMarksAndForgetsThePicture) {
 TEST_F(SelectionTest, OneSetStaysAndTwoSetsAlternateUnderRandomOrder) {
     AddSets(1, 3);
     for (int order : {CYCLE_FORWARD, CYCLE_BACKWARD, CYCLE_RANDOM}) {
-        Settings.VistalSetCycleMethod = order;
+        orders_.sets = order;
         NextPositions(2);
         const int picture = list_.m_nImageIndex;
         EXPECT_EQ(0, SetAfterNextSet());
         EXPECT_EQ(picture, list_.m_nImageIndex);
     }
     AddSets(1, 3);
-    Settings.VistalSetCycleMethod = CYCLE_RANDOM;
+    orders_.sets = CYCLE_RANDOM;
     for (int i = 0; i < 20; ++i) {
         const int before = list_.m_nSetIndex;
         ASSERT_EQ(1 - before, SetAfterNextSet());
@@ -170,24 +171,24 @@ TEST_F(SelectionTest, SetsWithoutPicturesAreSkippedAndNoPictureAtAllChangesNothi
     list_.AddSet(MakeSet("one", {"lake.jpg"}));
     list_.AddSet(std::make_unique<CImageSet>("empty too"));
     for (int order : {CYCLE_FORWARD, CYCLE_BACKWARD, CYCLE_RANDOM}) {
-        Settings.VistalSetCycleMethod = order;
+        orders_.sets = order;
         list_.m_nSetIndex = order == CYCLE_BACKWARD ? 2 : 0;
         list_.m_nImageIndex = -1;
-        const CString* path = list_.NextImage();
+        const CString* path = list_.NextImage(orders_);
         ASSERT_NE(nullptr, path) << order;
         EXPECT_STREQ("lake.jpg", *path);
         // A set change lands on an empty set; the picture change moves on.
-        list_.NextSet();
-        ASSERT_NE(nullptr, list_.NextImage());
+        list_.NextSet(orders_.sets);
+        ASSERT_NE(nullptr, list_.NextImage(orders_));
         EXPECT_EQ(1, list_.m_nSetIndex);
     }
 
     CImageSetList empty;
-    EXPECT_EQ(nullptr, empty.NextImage());
+    EXPECT_EQ(nullptr, empty.NextImage(orders_));
     empty.AddSet(std::make_unique<CImageSet>("empty"));
     empty.AddSet(std::make_unique<CImageSet>("empty too"));
     empty.m_nSetIndex = 1;
-    EXPECT_EQ(nullptr, empty.NextImage());
+    EXPECT_EQ(nullptr, empty.NextImage(orders_));
     EXPECT_EQ(1, empty.m_nSetIndex);
 }
 
@@ -206,8 +207,8 @@ TEST_F(SelectionTest, PositionsPointingAtNothingCountAsNone) {
 
 TEST_F(SelectionTest, UnknownCycleMethodsActAsForward) {
     AddSets(3, 3);
-    Settings.VistalCycleMethod = 7;
-    Settings.VistalSetCycleMethod = -1;
+    orders_.pictures = 7;
+    orders_.sets = -1;
     EXPECT_EQ((std::vector<int>{0, 1, 2, 0}), NextPositions(4));
     EXPECT_EQ(1, SetAfterNextSet());
     EXPECT_EQ(2, SetAfterNextSet());

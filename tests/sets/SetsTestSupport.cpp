@@ -51,4 +51,35 @@ std::string DumpStoredKey(const std::string& below) {
     return dump;
 }
 
+std::unique_ptr<CImageSetList> MakeLargeList(int variant) {
+    const int sets = variant == 0 ? 300 : 240;
+    auto list = std::make_unique<CImageSetList>();
+    for (int i = 0; i < sets; ++i) {
+        const std::string name = (variant == 0 ? "a" : "b") + std::to_string(i);
+        auto set = std::make_unique<CImageSet>(name.c_str());
+        for (int j = 0; j < 1 + (i + variant) % 4; ++j) {
+            const std::string path = "C:\\pictures\\" + name + "\\" + std::to_string(j) + ".jpg";
+            set->AddEntry(std::make_unique<CImageEntry>(path.c_str()));
+        }
+        if (i % 3 == variant) set->MarkShown(0);
+        list->AddSet(std::move(set));
+    }
+    list->m_nSetIndex = variant == 0 ? 17 : 230;
+    list->m_nImageIndex = variant;
+    return list;
+}
+
+std::string DescribeList(const CImageSetList& list) {
+    std::string text = std::to_string(list.m_nSetIndex) + " " + std::to_string(list.m_nImageIndex) + "\n";
+    for (POSITION at = list.GetHeadPosition(); at;) {
+        const auto* set = static_cast<const CImageSet*>(list.GetNext(at));
+        text += "[" + set->m_strName.str() + "]\n";
+        for (POSITION p = set->GetHeadPosition(); p;) {
+            const auto* entry = static_cast<const CImageEntry*>(set->GetNext(p));
+            text += entry->m_strPath.str() + (entry->m_bShown ? " *\n" : "\n");
+        }
+    }
+    return text;
+}
+
 std::string DumpImageSets() { return DumpStoredKey(""); }

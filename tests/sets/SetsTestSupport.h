@@ -31,9 +31,15 @@ struct SetsStateGuard {
         Settings = SettingsRecord();
         delete TheImageSetList;
         TheImageSetList = nullptr;
-        FirstUnloadedStoredSet = -1;
     }
 };
+
+// One of two different lists (variant 0 or 1) of a few hundred sets, with
+// marks and positions: what a save of the user's whole collection writes.
+std::unique_ptr<CImageSetList> MakeLargeList(int variant);
+// The positions, names, paths and marks of a list, one line each: two lists
+// hold the same sets exactly when their descriptions are equal.
+std::string DescribeList(const CImageSetList& list);
 
 // Everything below HKCU\Software\Corvane Software\Vistals\Image Sets, one
 // line per key and value, in a fixed order: two dumps are equal exactly when

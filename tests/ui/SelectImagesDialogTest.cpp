@@ -4,6 +4,7 @@
 // message loop).
 #include "sets/CommandLineSet.h"
 #include "sets/ImageSetList.h"
+#include "settings/Settings.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -61,7 +62,7 @@ std::string Describe(const CImageSetList& list) {
 
 std::string DescribeStored() {
     CImageSetList stored;
-    stored.LoadFromRegistry();
+    stored.LoadFromRegistry(CYCLE_FORWARD);
     return Describe(stored);
 }
 
@@ -319,7 +320,7 @@ TEST_F(SelectImagesDialog, ShowsACommandLineListWithoutVanishedFilesAndCancelKee
         CImageSetList stored;
         stored.AddSet(std::make_unique<CImageSet>("Stored"));
         stored.GetSet(0)->AddEntry(std::make_unique<CImageEntry>(Path("c.bmp").c_str()));
-        ASSERT_TRUE(stored.SaveToRegistry());
+        ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
     }
     const std::string vanished = Path("vanished.bmp");
     ASSERT_TRUE(WriteSolidBmp(vanished, 8, 8, RGB(1, 2, 3)));
@@ -350,6 +351,8 @@ TEST_F(SelectImagesDialog, ShowsACommandLineListWithoutVanishedFilesAndCancelKee
 
 TEST_F(SelectImagesDialog, StaysOpenForOkWithoutPicturesAndForTheOptionsSheet) {
     int optionsApplied = 0;
+    Settings = SettingsRecord();
+    Settings.VistalIntervalMinutes = -1;  // stale until the sheet is applied
     CBatchC dialog(nullptr);
     dialog.m_onOptionsApplied = [&] { ++optionsApplied; };
     RunDriven(dialog, [&](const Driven& d) {
@@ -377,6 +380,8 @@ TEST_F(SelectImagesDialog, StaysOpenForOkWithoutPicturesAndForTheOptionsSheet) {
     });
     EXPECT_EQ(nullptr, dialog.m_pSetList);
     EXPECT_EQ(1, optionsApplied);
+    // The default hour, derived as the sheet was applied.
+    EXPECT_EQ(60, Settings.VistalIntervalMinutes);
 }
 
 namespace {
