@@ -10,6 +10,7 @@ APT_PACKAGES=(
   googletest clang libclang-rt-14-dev dpkg-dev
   libgtest-dev time bc fp-utils p7zip-full
   nsis zip
+  xserver-xephyr libxinerama1:i386 libxinerama1
 )
 
 have_all_packages() {

@@ -5,6 +5,9 @@
 #include "framework/Afx.h"
 #include "ui/OwnerDrawMenu.h"
 #include "ui/TrayIcon.h"
+#include "wallpaper/WallpaperWorker.h"
+
+#include <vector>
 
 class CMainFrame : public CFrameWnd {
     DECLARE_MESSAGE_MAP()
@@ -42,6 +45,9 @@ protected:
     void ArmChangeTimer();
     void OnTimer(UINT_PTR timerId);
     LRESULT OnWallpaperApplied(WPARAM wParam, LPARAM lParam);
+    // A new resolution, depth or set of monitors: the pictures on show are
+    // composed again once the display has settled.
+    LRESULT OnDisplayChange(WPARAM bitsPerPixel, LPARAM size);
     void OnUpdateDisplayNextVistal(CCmdUI* ui);
     void OnUpdateDisplayNextSet(CCmdUI* ui);
     void OnOptions();

@@ -4,18 +4,22 @@
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
 #include "app/StartupRules.h"
+#include "framework/FilePath.h"
 #include "framework/ModalLoop.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
-#include "framework/FilePath.h"
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
+#include "sets/ScreenPictures.h"
 #include "ui/OptionsSheet.h"
 #include "ui/SelectImagesDialog.h"
 #include "wallpaper/CodecBinding.h"
+#include "wallpaper/Monitors.h"
 #include "wallpaper/WallpaperWorker.h"
 
 #include <shellapi.h>
+
+#include <utility>
 
 namespace {
 
@@ -25,6 +29,13 @@ bool PeriodicChangesOn() {
 
 void OpenWebPage(const char* address) {
     ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOW);
+}
+
+// One picture for each monitor when they are to differ and there are
+// several; otherwise one.
+int PicturesPerChange() {
+    if (!Settings.VistalPerScreen) return 1;
+    return static_cast<int>(CurrentMonitors().size());
 }
 
 }  // namespace
@@ -37,24 +48,21 @@ void CMainFrame::DisplayNextVistal() {
     // Without the codec library there is nothing to show a picture with;
     // binding already told the user why.
     if (!TheImageSetList || !TheImageLibrary) return;
-    const CString* next = TheImageSetList->NextImage({Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, -1);
-    if (!next) return;
-    const char* path = *next;
-    CurrentVistalName = FileNamePart(path);
+    const std::vector<CString> paths = NextImagesForScreens(
+        *TheImageSetList, {Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, PicturesPerChange());
+    if (paths.empty()) return;
+    // The tooltip names the primary monitor's picture.
+    CurrentVistalName = FileNamePart(paths.front());
 
-    CodecImage image(TheImageLibrary, 0);
-    int32_t reserved = 0;
-    const ImageStatus status = TheImageLibrary->OpenImage(path, image.put(), &reserved);
-    if (status != IMAGE_OK) {
-        char text[256] = {};
-        TheImageLibrary->GetErrorText(image.get(), status, text, 255);
-        image.reset();
+    std::vector<ScreenPicture> pictures;
+    for (const CString& path : paths) {
         // Over an open Select dialog the box belongs to the dialog, which
         // thus cannot be confirmed (destroying this list) while it waits.
-        MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
-        return;
+        CodecImage image = OpenPicture(*TheImageLibrary, path, m_hWnd);
+        if (!image) return;
+        pictures.push_back({path.str(), std::move(image)});
     }
-    TheCompositionQueue.Submit(std::move(image));
+    TheCompositionQueue.Submit(std::move(pictures));
     VistalElapsedMinutes = 0;
 }
 
@@ -65,7 +73,12 @@ void CMainFrame::DisplayNextSet() {
     DisplayNextVistal();
 }
 
-void CMainFrame::OnTimer(UINT_PTR) {
+void CMainFrame::OnTimer(UINT_PTR timerId) {
+    if (timerId == ID_DISPLAY_TIMER) {
+        KillTimer(ID_DISPLAY_TIMER);
+        if (TheImageLibrary) TheCompositionQueue.Recompose();
+        return;
+    }
     KillTimer(ID_CHANGE_TIMER);
     const TickDecision tick = DecideTick(Settings, ChangesAllowed, VistalElapsedMinutes, VistalSetElapsedMinutes);
     VistalElapsedMinutes = tick.pictureElapsed;
@@ -91,9 +104,17 @@ void CMainFrame::OnTimer(UINT_PTR) {
     }
 }
 
-LRESULT CMainFrame::OnWallpaperApplied(WPARAM, LPARAM) {
+LRESULT CMainFrame::OnWallpaperApplied(WPARAM notice, LPARAM) {
+    // The same pictures again: the schedule and the tooltip stay as they are.
+    if (notice == kRecomposedNotice) return 0;
     if (PeriodicChangesOn()) ArmChangeTimer();
     UpdateTooltip();
+    return 0;
+}
+
+LRESULT CMainFrame::OnDisplayChange(WPARAM, LPARAM) {
+    // Each change restarts the wait, so the last of a burst is composed for.
+    SetTimer(ID_DISPLAY_TIMER, kDisplaySettleMs);
     return 0;
 }
 

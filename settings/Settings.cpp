@@ -30,6 +30,8 @@ const SettingsValue kSettingsValues[23] = {
     {"CalendarTransparentBackground", &SettingsRecord::CalendarTransparentBackground},
 };
 
+const SettingsValue kPerScreenValue = {"VistalPerScreen", &SettingsRecord::VistalPerScreen};
+
 void SettingsRecord::DeriveIntervals() {
     // The parts are stored values of any size: the total is formed in 64
     // bits and held at the ends of the 32-bit range rather than wrapped, so
@@ -50,25 +52,28 @@ RegKey OpenSettingsKey(REGSAM access) {
 
 namespace {
 
-// Reads each value on its own: one that is missing or damaged (data longer
-// than 4 bytes) takes its default, and the others keep what was stored, so
-// that the save at exit does not overwrite them all. True when all were read.
+// One value into its field, or its default when it is missing or damaged
+// (data longer than 4 bytes). The type is not examined: any value whose data
+// fits in 4 bytes is taken as it is stored.
+bool ReadStoredValue(const RegKey& key, const SettingsValue& value) {
+    DWORD data = 0;
+    if (key.QueryDword(value.name, data)) {
+        Settings.*value.field = static_cast<int32_t>(data);
+        return true;
+    }
+    Settings.*value.field = SettingsRecord().*value.field;
+    return false;
+}
+
+// Reads each value on its own, so that one missing or damaged value costs
+// only itself and the save at exit does not overwrite the others. True when
+// all 23 were read; the per-screen value does not count.
 bool ReadStoredValues() {
     const RegKey key = OpenSettingsKey(KEY_QUERY_VALUE);
     if (!key) return false;
-    const SettingsRecord defaults;
     bool all = true;
-    for (const SettingsValue& value : kSettingsValues) {
-        // The type is not examined: any value whose data fits in 4 bytes is
-        // taken as it is stored.
-        DWORD data = 0;
-        if (key.QueryDword(value.name, data)) {
-            Settings.*value.field = static_cast<int32_t>(data);
-        } else {
-            Settings.*value.field = defaults.*value.field;
-            all = false;
-        }
-    }
+    for (const SettingsValue& value : kSettingsValues) all = ReadStoredValue(key, value) && all;
+    ReadStoredValue(key, kPerScreenValue);
     return all;
 }
 
@@ -87,5 +92,5 @@ bool SaveSettings() {
     if (!key) return false;
     for (const SettingsValue& value : kSettingsValues)
         if (!key.SetDword(value.name, static_cast<DWORD>(Settings.*value.field))) return false;
-    return true;
+    return key.SetDword(kPerScreenValue.name, static_cast<DWORD>(Settings.VistalPerScreen));
 }

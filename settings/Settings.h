@@ -32,6 +32,11 @@ struct SettingsRecord {
     int32_t CalendarUSHolidays = 1;
     int32_t CalendarTransparentBackground = 1;
 
+    // Stored beside the values above but read and written on its own, so
+    // it never stops or shifts them: with more than one monitor, each
+    // monitor gets a picture of its own ("VistalPerScreen"; missing: on).
+    int32_t VistalPerScreen = 1;
+
     // Derived minute totals, never stored.
     int32_t VistalIntervalMinutes = 0;
     int32_t VistalSetIntervalMinutes = 0;
@@ -51,10 +56,10 @@ extern SettingsRecord Settings;
 RegKey OpenSettingsKey(REGSAM access = KEY_READ | KEY_WRITE);
 
 // Reads every value on its own; a missing or damaged one takes its default.
-// True when all were read.
+// True when all of the 23 were read.
 bool LoadSettings();
-// Writes every value in order and stops at the first failure; true when all
-// were written.
+// Writes the 23 values in order and stops at the first failure, then the
+// per-screen value; true when all were written.
 bool SaveSettings();
 
 // The registry name and field of each stored value, in order.
@@ -63,3 +68,5 @@ struct SettingsValue {
     int32_t SettingsRecord::*field;
 };
 extern const SettingsValue kSettingsValues[23];
+// The value stored beside them.
+extern const SettingsValue kPerScreenValue;

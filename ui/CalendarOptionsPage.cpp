@@ -5,7 +5,9 @@
 #include "settings/Settings.h"
 #include "ui/CalendarPlacement.h"
 #include "wallpaper/CodecBinding.h"
+#include "wallpaper/Monitors.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -81,19 +83,27 @@ void CCalendarOptionsPage::MakePreviewImage(const char* wallpaper, int width, in
     if (codec.OpenImage(wallpaper, picture.put(), &reserved) != IMAGE_OK) return;
     if (codec.ReadImage(picture.get()) != IMAGE_OK) return;
     codec.CloseSource(picture.get());
-    CodecImage scaled(&codec, 0);
-    codec.ResizeImage(picture.get(), scaled.put(), width, height, 1);
-    if (scaled && codec.CheckImage(scaled.get()) == IMAGE_OK) {
-        m_previewImage = std::move(scaled);
-        m_rcPreviewSource = {0, 0, width, height};
-        return;
-    }
-    // No scaled copy: the whole picture is painted into the preview.
     ImageInfo info{};
     info.structSize = sizeof info;
-    codec.GetImageInfo(picture.get(), &info);
+    if (codec.GetImageInfo(picture.get(), &info) != IMAGE_OK) info.width = width, info.height = height;
+    // A wallpaper over several monitors is scaled so that the primary's
+    // part, where the calendar goes, fills the preview.
+    const RECT part = PrimaryPartOfWallpaper({info.width, info.height});
+    const int64_t partWidth = std::max<LONG>(1, part.right - part.left);
+    const int64_t partHeight = std::max<LONG>(1, part.bottom - part.top);
+    CodecImage scaled(&codec, 0);
+    codec.ResizeImage(picture.get(), scaled.put(), static_cast<int32_t>(width * int64_t{info.width} / partWidth),
+                      static_cast<int32_t>(height * int64_t{info.height} / partHeight), 1);
+    if (scaled && codec.CheckImage(scaled.get()) == IMAGE_OK) {
+        m_previewImage = std::move(scaled);
+        const LONG left = static_cast<LONG>(part.left * width / partWidth);
+        const LONG top = static_cast<LONG>(part.top * height / partHeight);
+        m_rcPreviewSource = {left, top, left + width, top + height};
+        return;
+    }
+    // No scaled copy: the picture itself is painted, its primary's part.
     m_previewImage = std::move(picture);
-    m_rcPreviewSource = {0, 0, info.width, info.height};
+    m_rcPreviewSource = part;
 }
 
 void CCalendarOptionsPage::DoDataExchange(CDataExchange* dx) {

@@ -31,6 +31,7 @@ void COptionsSheet::ApplyOptions() {
     Settings.VistalStartup = m_vistalPage.m_startup;
     Settings.VistalPosition = m_vistalPage.m_position;
     Settings.VistalCycleMethod = m_vistalPage.m_order;
+    Settings.VistalPerScreen = m_vistalPage.m_perScreen;
 
     Settings.CalendarPosition = m_calendarPage.m_position;
     Settings.CalendarWidth = m_calendarPage.m_width;

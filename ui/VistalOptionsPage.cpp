@@ -30,10 +30,12 @@ CVistalOptionsPage::CVistalOptionsPage()
     : CIntervalOptionsPage(IDD_VISTAL_OPTIONS, kControls, Settings.VistalPeriodic,
                            Settings.VistalDays, Settings.VistalHours, Settings.VistalMinutes,
                            Settings.VistalStartup, Settings.VistalCycleMethod),
-      m_position(Settings.VistalPosition) {}
+      m_position(Settings.VistalPosition),
+      m_perScreen(Settings.VistalPerScreen) {}
 
 void CVistalOptionsPage::DoDataExchange(CDataExchange* dx) {
     ExchangeIntervals(dx);
+    DDX_Check(dx, IDC_PER_SCREEN, m_perScreen);
     if (dx->m_bSaveAndValidate) {
         if (IsChecked(IDC_TILED))
             m_position = POSITION_TILED;

@@ -1,6 +1,8 @@
 // Makes a bitmap file the desktop wallpaper.
 #pragma once
 
+#include "wallpaper/ScreenCanvas.h"
+
 #include <windows.h>
 
 #include <stdint.h>
@@ -16,3 +18,9 @@ const char* TileWallpaperText(int32_t vistalPosition);
 BOOL RegisterWallpaper(const char* path, int32_t vistalPosition);
 // The same with the position of the current settings.
 BOOL RegisterWallpaper(const char* path);
+
+// Records a bitmap that covers every monitor (laid out for `style`) as the
+// wallpaper, in the same three values and order, and applies it: spanned is
+// "WallpaperStyle" "22" with "TileWallpaper" "0", tiled from the primary is
+// "0" with "1".
+BOOL RegisterCanvasWallpaper(const char* path, CanvasStyle style);

@@ -1,15 +1,19 @@
 #include "WallpaperWorker.h"
 
 #include "framework/Lifetime.h"
+#include "framework/RegKey.h"
 #include "framework/ModalLoop.h"
 #include "framework/WinApp.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/Composition.h"
+#include "wallpaper/ScreenCanvas.h"
 #include "wallpaper/WallpaperRegistration.h"
 
 #include <process.h>
 
+#include <algorithm>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -56,29 +60,32 @@ void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status)
     RunMessageBox(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
 }
 
-void Fit(CodecImage& image, const CompositionJob& job) {
+void Fit(CodecImage& image, const CompositionJob& job, PixelSize screen) {
     PixelSize picture{};
     if (!SizeOf(image, &picture)) return;
-    const FitResize fit = FitPicture(job.settings.VistalPosition, job.screenSize(), picture);
+    const FitResize fit = FitPicture(job.settings.VistalPosition, screen, picture);
     if (!fit.needed) return;
     CodecImage resized(job.library, 0);
     job.library->ResizeImage(image.get(), resized.put(), fit.size.width, fit.size.height, fit.mode);
     ContinueWith(image, std::move(resized));
 }
 
-void DrawCalendarOn(CodecImage& image, const CompositionJob& job) {
+// A Tiled picture smaller than the screen is repeated over a screen-sized image.
+void TileToScreen(CodecImage& image, const CompositionJob& job, PixelSize screen) {
+    PixelSize picture{};
+    if (!SizeOf(image, &picture) || !NeedsTiling(job.settings.VistalPosition, screen, picture)) return;
+    CodecImage tiled(job.library, job.library->CreateImage(screen.width, screen.height, 24, 0));
+    if (!tiled) return;
+    for (const RECT& tile : TileRectangles(screen, picture))
+        job.library->PasteImage(image.get(), tiled.get(), &tile, 0, 0);
+    ContinueWith(image, std::move(tiled));
+}
+
+void DrawCalendarOn(CodecImage& image, const CompositionJob& job, PixelSize screen) {
     const SettingsRecord& s = job.settings;
-    const PixelSize screen = job.screenSize();
+    TileToScreen(image, job, screen);
     PixelSize picture{};
     const bool known = SizeOf(image, &picture);
-    if (known && NeedsTiling(s.VistalPosition, screen, picture)) {
-        CodecImage tiled(job.library, job.library->CreateImage(screen.width, screen.height, 24, 0));
-        if (tiled) {
-            for (const RECT& tile : TileRectangles(screen, picture))
-                job.library->PasteImage(image.get(), tiled.get(), &tile, 0, 0);
-            ContinueWith(image, std::move(tiled));
-        }
-    }
     RECT rect;
     const CalendarLayout layout{s.CalendarPosition, s.CalendarWidth, s.CalendarHeight, s.CalendarMarginX,
                                 s.CalendarMarginY};
@@ -131,19 +138,7 @@ bool WriteWallpaper(const CodecImage& image, const CompositionJob& job) {
     return true;
 }
 
-// One run behind the thread's exception barrier: whatever it throws (an
-// allocation failure) makes it a failed change.
-bool ComposeGuarded(CodecImage image, const CompositionJob& job) noexcept {
-    try {
-        return ComposeWallpaperRun(std::move(image), job);
-    } catch (...) {
-        return false;
-    }
-}
-
-}  // namespace
-
-bool ComposeWallpaperRun(CodecImage image, const CompositionJob& job) {
+bool Decode(CodecImage& image, const CompositionJob& job) {
     const ImageStatus status = job.library->ReadImage(image.get());
     job.library->CloseSource(image.get());
     if (status != IMAGE_OK) {
@@ -155,9 +150,128 @@ bool ComposeWallpaperRun(CodecImage image, const CompositionJob& job) {
         ShowError(job, image.get(), IMAGE_ERR_BAD_SIZE);
         return false;
     }
+    return true;
+}
 
-    Fit(image, job);
-    if (job.settings.CalendarPosition != 0) DrawCalendarOn(image, job);
+// Drops the pictures of a change that does not run, ending their images'
+// file access first.
+void DropPictures(std::vector<ScreenPicture>& pictures) {
+    for (ScreenPicture& picture : pictures)
+        if (picture.image && picture.image.library()) picture.image.library()->CloseSource(picture.image.get());
+    pictures.clear();
+}
+
+// The images of a change's pictures until each is taken for its monitor;
+// those never taken are dropped with it.
+class PendingPictures {
+public:
+    explicit PendingPictures(std::vector<ScreenPicture> pictures) : pictures_(std::move(pictures)) {}
+    ~PendingPictures() { DropPictures(pictures_); }
+    PendingPictures(const PendingPictures&) = delete;
+    PendingPictures& operator=(const PendingPictures&) = delete;
+
+    size_t size() const { return pictures_.size(); }
+    // The image for the monitor at `index`: the one opened for it, else the
+    // picture it repeats opened anew, as a change opens it on the main
+    // thread; none after the error box.
+    CodecImage Take(size_t index, const CompositionJob& job) {
+        ScreenPicture& picture = pictures_[index % pictures_.size()];
+        if (index < pictures_.size() && picture.image) return std::move(picture.image);
+        return OpenPicture(*job.library, picture.path.c_str(), job.owner);
+    }
+
+private:
+    std::vector<ScreenPicture> pictures_;
+};
+
+// Cuts a picture to the part its monitor shows and pastes that onto the
+// canvas where Windows will show it on the monitor. False when no memory
+// was left for the cut.
+bool PasteOnCanvas(CodecImage& picture, const CodecImage& canvas, const CanvasPlan& plan, const RECT& monitor,
+                   const CompositionJob& job) {
+    PixelSize size{};
+    if (!SizeOf(picture, &size)) return true;  // nothing known to paste: the monitor stays black
+    const PixelSize screen = SizeOf(monitor);
+    const POINT offset = PictureOffset(job.settings.VistalPosition, screen, size);
+    const RECT visible = VisiblePart(offset, screen, size);
+    const PixelSize shown = SizeOf(visible);
+    if (shown.width <= 0 || shown.height <= 0) return true;
+    if (!(shown == size)) {
+        CodecImage cut(job.library, job.library->CreateImage(shown.width, shown.height, 24, 0));
+        if (!cut) {
+            ShowError(job, 0, IMAGE_ERR_NO_MEMORY);
+            return false;
+        }
+        const RECT from = {-visible.left, -visible.top, size.width - visible.left, size.height - visible.top};
+        job.library->PasteImage(picture.get(), cut.get(), &from, 0, 0);
+        ContinueWith(picture, std::move(cut));
+    }
+    const POINT at = {monitor.left + std::max<LONG>(offset.x, 0), monitor.top + std::max<LONG>(offset.y, 0)};
+    for (const POINT& place : CanvasPlacements(plan, at, shown)) {
+        const RECT to = {place.x, place.y, place.x + shown.width, place.y + shown.height};
+        job.library->PasteImage(picture.get(), canvas.get(), &to, 0, 0);
+    }
+    return true;
+}
+
+// One bitmap over all monitors, composed monitor by monitor so that only
+// one picture is held beside it at a time.
+bool ComposeScreensRun(PendingPictures& pictures, const std::vector<RECT>& monitors, const CompositionJob& job) {
+    const CanvasStyle style = job.canvasStyle();
+    const CanvasPlan plan = PlanCanvas(monitors, style);
+    // Black where no monitor is.
+    CodecImage canvas(job.library, job.library->CreateImage(plan.size.width, plan.size.height, 24, 0));
+    if (!canvas) {
+        ShowError(job, 0, IMAGE_ERR_NO_MEMORY);
+        return false;
+    }
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        if (job.stopped && *job.stopped) return false;  // the program is ending: no more pictures
+        CodecImage picture = pictures.Take(i, job);
+        if (!picture) return false;
+        if (!Decode(picture, job)) return false;
+        const PixelSize screen = SizeOf(monitors[i]);
+        Fit(picture, job, screen);
+        TileToScreen(picture, job, screen);
+        // The calendar only on the primary, placed as on a single screen.
+        if (i == 0 && job.settings.CalendarPosition != 0) DrawCalendarOn(picture, job, screen);
+        if (!PasteOnCanvas(picture, canvas, plan, monitors[i], job)) return false;
+    }
+    if (!ReduceColorsForDisplay(canvas, job)) return false;
+    if (job.stopped && *job.stopped) return false;  // as on one screen
+    if (!WriteWallpaper(canvas, job)) return false;
+    RegisterCanvasWallpaper(job.outputPath.c_str(), style);
+    return true;
+}
+
+// One run behind the thread's exception barrier: whatever it throws (an
+// allocation failure) makes it a failed change.
+bool ComposeGuarded(std::vector<ScreenPicture> pictures, const CompositionJob& job) noexcept {
+    try {
+        return ComposeChangeRun(std::move(pictures), job);
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+CodecImage OpenPicture(ImageLibrary& library, const char* path, HWND owner) {
+    CodecImage image(&library, 0);
+    int32_t reserved = 0;
+    const ImageStatus status = library.OpenImage(path, image.put(), &reserved);
+    if (status == IMAGE_OK) return image;
+    char text[256] = {};
+    library.GetErrorText(image.get(), status, text, 255);
+    image.reset();
+    RunMessageBox(owner, text, path, MB_ICONEXCLAMATION | MB_OK);
+    return CodecImage();
+}
+
+bool ComposeWallpaperRun(CodecImage image, const CompositionJob& job) {
+    if (!Decode(image, job)) return false;
+    Fit(image, job, job.screenSize());
+    if (job.settings.CalendarPosition != 0) DrawCalendarOn(image, job, job.screenSize());
     if (!ReduceColorsForDisplay(image, job)) return false;
     // The program is ending: a file not yet begun is not begun now, so the
     // end neither waits for it nor is cut short in the middle of it.
@@ -165,6 +279,15 @@ bool ComposeWallpaperRun(CodecImage image, const CompositionJob& job) {
     if (!WriteWallpaper(image, job)) return false;
     RegisterWallpaper(job.outputPath.c_str(), job.settings.VistalPosition);
     return true;
+}
+
+bool ComposeChangeRun(std::vector<ScreenPicture> list, const CompositionJob& job) {
+    PendingPictures pictures(std::move(list));
+    if (!pictures.size()) return false;
+    const std::vector<RECT> monitors = job.monitors();
+    if (job.settings.VistalPerScreen && monitors.size() > 1) return ComposeScreensRun(pictures, monitors, job);
+    CodecImage image = pictures.Take(0, job);
+    return image && ComposeWallpaperRun(std::move(image), job);
 }
 
 void CompositionQueue::SetNotifyWindow(HWND window, UINT message) {
@@ -186,41 +309,70 @@ CompositionJob CompositionQueue::MakeJob() {
     return job;
 }
 
-void CompositionQueue::Notify() {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (notify_) PostMessageA(notify_, notifyMessage_, 0, 0);
-}
-
 void CompositionQueue::FreeWaiting() {
-    if (waiting_ && waiting_.library()) waiting_.library()->CloseSource(waiting_.get());
+    if (waiting_) DropPictures(waiting_->pictures);
     waiting_.reset();
 }
 
-void CompositionQueue::Submit(CodecImage image) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (stopping_) return;
-    CompositionJob job;
-    try {
-        job = MakeJob();
-    } catch (...) {
+void CompositionQueue::Start(Work work) {
+    runWork_ = std::move(work);
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &ComposeWallpaper, nullptr, 0, nullptr);
+    if (!thread) {
+        DropPictures(runWork_.pictures);
         return;
     }
-    if (running_) {
-        FreeWaiting();  // an older waiting change is dropped
-        waiting_ = std::move(image);
-        waitingJob_ = std::move(job);
-        return;
-    }
-    runJob_ = std::move(job);
-    const uintptr_t thread = _beginthreadex(nullptr, 0, &ComposeWallpaper,
-                                            reinterpret_cast<void*>(static_cast<uintptr_t>(image.get())), 0, nullptr);
-    if (!thread) return;
-    static_cast<void>(image.release());  // the worker owns it now
     running_ = true;
     thread_.reset(reinterpret_cast<HANDLE>(thread));
 }
 
-void CompositionQueue::RunUntilEmpty(ImageHandle handle) noexcept {
+void CompositionQueue::Submit(std::vector<ScreenPicture> pictures) {
+    std::lock_guard<std::mutex> guard(lock_);
+    Work work;
+    work.pictures = std::move(pictures);
+    if (stopping_ || work.pictures.empty()) {
+        DropPictures(work.pictures);
+        return;
+    }
+    try {
+        work.job = MakeJob();
+    } catch (...) {
+        DropPictures(work.pictures);
+        return;
+    }
+    if (running_) {
+        FreeWaiting();  // an older waiting change is dropped
+        waiting_ = std::move(work);
+        return;
+    }
+    Start(std::move(work));
+}
+
+bool CompositionQueue::DesktopShowsOurs(const std::string& outputPath) const {
+    RegKey desktop;
+    CString wallpaper;
+    return desktop.Open(HKEY_CURRENT_USER, "Control Panel\\Desktop", KEY_QUERY_VALUE) &&
+           desktop.QueryString("Wallpaper", wallpaper) && _stricmp(wallpaper, outputPath.c_str()) == 0;
+}
+
+void CompositionQueue::Recompose() {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (stopping_ || waiting_ || (!running_ && shown_.empty())) return;
+    Work work;
+    work.recompose = true;
+    work.job = MakeJob();
+    if (running_) {
+        waiting_ = std::move(work);
+        return;
+    }
+    if (DesktopShowsOurs(work.job.outputPath)) Start(std::move(work));
+}
+
+std::vector<std::string> CompositionQueue::PicturesOnShow() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return shown_;
+}
+
+void CompositionQueue::RunUntilEmpty() noexcept {
     std::unique_lock<std::mutex> held(lock_);
     // The worker's last act, under the same hold of the lock that found
     // nothing waiting: a picture handed in meanwhile either waits for this
@@ -229,14 +381,27 @@ void CompositionQueue::RunUntilEmpty(ImageHandle handle) noexcept {
         if (!held.owns_lock()) held.lock();
         running_ = false;
     });
-    CompositionJob job = std::move(runJob_);
-    CodecImage image(job.library, handle);
-    while (image) {
-        held.unlock();
-        if (job.library && ComposeGuarded(std::move(image), job)) Notify();
-        held.lock();
-        image = std::move(waiting_);
-        job = std::move(waitingJob_);
+    Work work = std::move(runWork_);
+    for (;;) {
+        try {
+            if (work.recompose)
+                for (const std::string& path : shown_) work.pictures.push_back({path, CodecImage()});
+            std::vector<std::string> paths;
+            for (const ScreenPicture& picture : work.pictures) paths.push_back(picture.path);
+            held.unlock();
+            const bool applied = work.job.library && ComposeGuarded(std::move(work.pictures), work.job);
+            held.lock();
+            if (applied) {
+                shown_ = std::move(paths);
+                if (notify_) PostMessageA(notify_, notifyMessage_, work.recompose ? kRecomposedNotice : 0, 0);
+            }
+        } catch (...) {  // no memory for the list of paths: a failed change
+            if (!held.owns_lock()) held.lock();
+            DropPictures(work.pictures);
+        }
+        if (!waiting_) return;
+        work = std::move(*waiting_);
+        waiting_.reset();
     }
 }
 
@@ -267,7 +432,7 @@ bool CompositionQueue::IsIdle() {
     return !running_;
 }
 
-unsigned __stdcall ComposeWallpaper(void* image) {
-    TheCompositionQueue.RunUntilEmpty(static_cast<ImageHandle>(reinterpret_cast<uintptr_t>(image)));
+unsigned __stdcall ComposeWallpaper(void*) {
+    TheCompositionQueue.RunUntilEmpty();
     return 0;
 }

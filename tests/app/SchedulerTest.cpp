@@ -11,6 +11,7 @@
 #include "support/SheetDriver.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
+#include "support/WallpaperChanges.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/Composition.h"
 #include "wallpaper/WallpaperWorker.h"
@@ -86,29 +87,6 @@ protected:
     }
 
     void Tick() { frame_->SendMessage(WM_TIMER, ID_CHANGE_TIMER); }
-
-    // Lets running changes finish; returns how many WM_WALLPAPER_APPLIED
-    // reached the frame (each is handled as usual).
-    int DrainChanges(DWORD timeoutMs = 20000) {
-        int applied = 0;
-        const DWORD start = GetTickCount();
-        DWORD idleSince = 0;
-        while (GetTickCount() - start < timeoutMs) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_WALLPAPER_APPLIED) ++applied;
-                DispatchMessageA(&msg);
-            }
-            if (TheCompositionQueue.IsIdle()) {
-                if (!idleSince) idleSince = GetTickCount();
-                if (GetTickCount() - idleSince > 150) break;
-            } else {
-                idleSince = 0;
-            }
-            Sleep(5);
-        }
-        return applied;
-    }
 
     static std::string folder_;
     static std::vector<std::string> pictures_;
@@ -258,6 +236,56 @@ TEST_F(SchedulerTest, OverlappingChangesRunOneAtATimeAndTheNewestWins) {
     EXPECT_EQ(RGB(90, 90, 90), wallpaper.At(5, 5));  // the last picture asked for
 }
 
+TEST_F(SchedulerTest, ABurstOfDisplayChangesComposesThePicturesOnShowOnceWithoutANewPicture) {
+    MakeList(1, pictures_);
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    ASSERT_EQ(1, DrainChanges());
+    const std::vector<std::string> onShow = {pictures_[0]};
+    EXPECT_EQ(onShow, TheCompositionQueue.PicturesOnShow());
+    VistalElapsedMinutes = 7;
+    KillTimer(frame_->m_hWnd, ID_CHANGE_TIMER);
+    DeleteFileA(WallpaperOutputPathForTests().c_str());
+
+    // Lets the display timer fire, then every change finish; the notices
+    // that arrived meanwhile, by kind.
+    auto settle = [&](int* recomposed, int* changed) {
+        *recomposed = *changed = 0;
+        bool fired = false;
+        for (const DWORD start = GetTickCount(); !fired && GetTickCount() - start < 20000; Sleep(10)) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                fired |= msg.message == WM_TIMER && msg.wParam == ID_DISPLAY_TIMER;
+                if (msg.message == WM_WALLPAPER_APPLIED) ++*(msg.wParam == kRecomposedNotice ? recomposed : changed);
+                DispatchMessageA(&msg);
+            }
+        }
+        EXPECT_TRUE(fired);
+        *recomposed += DrainChanges();  // only a recomposition can still be running
+    };
+
+    for (int i = 0; i < 5; ++i) frame_->SendMessage(WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+    int recomposed = 0, changed = 0;
+    settle(&recomposed, &changed);
+    EXPECT_EQ(1, recomposed);
+    EXPECT_EQ(0, changed);
+    BmpPixels wallpaper;
+    ASSERT_TRUE(wallpaper.Load(WallpaperOutputPathForTests()));
+    EXPECT_EQ(RGB(255, 0, 0), wallpaper.At(5, 5));  // the same picture
+    EXPECT_EQ(0, TheImageSetList->m_nImageIndex);
+    EXPECT_STREQ("p0.bmp", CurrentVistalName);
+    EXPECT_EQ(7, VistalElapsedMinutes);
+    EXPECT_FALSE(TimerArmed()) << "a recomposition is no change: the schedule stays as it was";
+
+    // The user has put another wallpaper up since: it stays.
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", REG_SZ,
+                                             "C:\\windows\\other.bmp", 21));
+    DeleteFileA(WallpaperOutputPathForTests().c_str());
+    frame_->SendMessage(WM_DISPLAYCHANGE, 24, MAKELPARAM(1024, 768));
+    settle(&recomposed, &changed);
+    EXPECT_EQ(0, recomposed + changed);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(WallpaperOutputPathForTests().c_str()));
+}
+
 TEST_F(SchedulerTest, ShutdownDuringAChangeWaitsForTheWorker) {
     MakeList(1, pictures_);
     frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
@@ -334,6 +362,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
         Type(page, IDC_VISTAL_HOURS, "2");
         Type(page, IDC_VISTAL_MINUTES, "30");
         Click(page, IDC_MAXIMUM_FIT);
+        Click(page, IDC_PER_SCREEN);  // on by default
         SelectPage(sheet, 3);
         page = CurrentPage(sheet);
         SendMessageA(GetDlgItem(page, IDC_CALENDAR_POSITION), CB_SETCURSEL, 5, 0);
@@ -346,6 +375,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
     EXPECT_TRUE(ChangesAllowed);
     EXPECT_EQ(1, Settings.VistalPeriodic);
     EXPECT_EQ(3, Settings.VistalPosition);
+    EXPECT_EQ(0, Settings.VistalPerScreen);
     EXPECT_EQ(5, Settings.CalendarPosition);
     EXPECT_EQ(150, Settings.VistalIntervalMinutes);
     EXPECT_EQ(0, VistalElapsedMinutes);
@@ -362,6 +392,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
     EXPECT_EQ(5, Settings.CalendarPosition);
     EXPECT_EQ(150, Settings.CalendarWidth);
     EXPECT_EQ(30, Settings.VistalMinutes);
+    EXPECT_EQ(0, Settings.VistalPerScreen);
 }
 
 TEST_F(SchedulerTest, OptionsCancelChangesNothing) {

@@ -122,6 +122,31 @@ TEST_F(SettingsTest, DamagedValuesCostOnlyThemselves) {
     EXPECT_EQ(117u, stored);
 }
 
+TEST_F(SettingsTest, ThePerScreenValueIsReadAndWrittenOnItsOwn) {
+    StoreAllNumbered();
+    EXPECT_TRUE(LoadSettings()) << "its absence does not make the 23 incomplete";
+    EXPECT_EQ(1, Settings.VistalPerScreen);  // missing: on
+
+    StoreDword("VistalPerScreen", 0);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kKeyPath, "VistalPosition");
+    EXPECT_FALSE(LoadSettings());
+    EXPECT_EQ(0, Settings.VistalPerScreen);  // read although a value before it was missing
+    EXPECT_EQ(113, Settings.VistalCycleMethod);
+
+    const char text[] = "each screen";  // damaged: costs only itself
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kKeyPath, "VistalPerScreen", REG_SZ, text, sizeof text));
+    StoreDword("VistalPosition", 112);
+    EXPECT_TRUE(LoadSettings());
+    EXPECT_EQ(1, Settings.VistalPerScreen);
+    EXPECT_EQ(122, Settings.CalendarTransparentBackground);
+
+    Settings.VistalPerScreen = 0;
+    ASSERT_TRUE(SaveSettings());
+    DWORD stored = 9;
+    ASSERT_TRUE(ReadDword("VistalPerScreen", &stored));
+    EXPECT_EQ(0u, stored);
+}
+
 TEST_F(SettingsTest, OpenSettingsKeyReturnsTheProgramKey) {
     RegKey key = OpenSettingsKey();
     ASSERT_TRUE(key);

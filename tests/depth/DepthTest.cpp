@@ -9,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -23,11 +20,6 @@ int ScreenDepth() {
     const int depth = GetDeviceCaps(screen, PLANES) * GetDeviceCaps(screen, BITSPIXEL);
     ReleaseDC(nullptr, screen);
     return depth;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 uint32_t U32(const std::string& b, size_t at) {
@@ -64,11 +56,6 @@ BmpSample Sample(const std::string& bytes) {
     return sample;
 }
 
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
-
 }  // namespace
 
 TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
@@ -84,7 +71,7 @@ TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
     // What the desktop shows before, far from the picture's colour.
     HDC screen = GetDC(nullptr);
     const COLORREF background = GetPixel(screen, 300, 200);
-    ASSERT_FALSE(Near(kColor, background, 48)) << std::hex << background;
+    ASSERT_FALSE(ColorsNear(kColor, background, 48)) << std::hex << background;
 
     ProgramProcess program;
     ASSERT_TRUE(program.Start({picture}));
@@ -93,11 +80,11 @@ TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
     ASSERT_EQ(wallpaper, DesktopValue("Wallpaper"));
 
     // Depth 5 to 24: as many bits as the display has.
-    const BmpSample file = Sample(ReadAll(wallpaper));
+    const BmpSample file = Sample(ReadFileBytes(wallpaper));
     EXPECT_EQ(depth, file.bits);
     // 5 bits per channel keep a channel within 8 of its value; a palette
     // of the picture's own colours keeps it exactly.
-    EXPECT_TRUE(Near(kColor, file.topLeft, depth == 8 ? 0 : 8)) << std::hex << file.topLeft;
+    EXPECT_TRUE(ColorsNear(kColor, file.topLeft, depth == 8 ? 0 : 8)) << std::hex << file.topLeft;
 
     // The desktop repaints with it (away from the taskbar at the bottom); an
     // 8-bit screen maps it to the nearest colour of the display's palette.
@@ -105,9 +92,9 @@ TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
     COLORREF shown = CLR_INVALID;
     for (DWORD since = GetTickCount(); GetTickCount() - since < 10000; Sleep(100)) {
         shown = GetPixel(screen, 300, 200);
-        if (Near(kColor, shown, tolerance)) break;
+        if (ColorsNear(kColor, shown, tolerance)) break;
     }
     ReleaseDC(nullptr, screen);
-    EXPECT_TRUE(Near(kColor, shown, tolerance)) << std::hex << shown;
+    EXPECT_TRUE(ColorsNear(kColor, shown, tolerance)) << std::hex << shown;
     EXPECT_TRUE(program.Exit());
 }

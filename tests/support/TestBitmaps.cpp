@@ -2,11 +2,12 @@
 
 #include "TestPaths.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color) {
+bool WriteBmp(const std::string& path, int width, int height, const std::function<COLORREF(int x, int y)>& colorAt) {
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
@@ -21,13 +22,25 @@ bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF colo
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
     bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
     std::string row(stride, '\0');
-    for (int x = 0; x < width; ++x) {
-        row[x * 3] = static_cast<char>(GetBValue(color));
-        row[x * 3 + 1] = static_cast<char>(GetGValue(color));
-        row[x * 3 + 2] = static_cast<char>(GetRValue(color));
+    for (int y = height - 1; y >= 0; --y) {  // bottom-up
+        for (int x = 0; x < width; ++x) {
+            const COLORREF color = colorAt(x, y);
+            row[x * 3] = static_cast<char>(GetBValue(color));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(color));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(color));
+        }
+        bytes += row;
     }
-    for (int y = 0; y < height; ++y) bytes += row;
     return WriteFileBytes(path, bytes);
+}
+
+bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color) {
+    return WriteBmp(path, width, height, [color](int, int) { return color; });
+}
+
+bool ColorsNear(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 bool IsCompleteBmp(const std::string& path, std::string* why) {

@@ -4,14 +4,20 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // A 24-bit bottom-up BMP of one colour.
 bool WriteSolidBmp(const std::string& path, int width, int height, COLORREF color);
+// The same with the colour of each pixel given, (0, 0) being the top left.
+bool WriteBmp(const std::string& path, int width, int height, const std::function<COLORREF(int x, int y)>& colorAt);
 
 // True when the file is a BMP whose header, sizes and length agree, that is
 // a whole picture; otherwise `why` (may be null) says what is wrong.
 bool IsCompleteBmp(const std::string& path, std::string* why);
+
+// Each channel of `a` within `tolerance` of `b`'s.
+bool ColorsNear(COLORREF a, COLORREF b, int tolerance);
 
 // Reads a 24- or 32-bit uncompressed BMP (either row order).
 class BmpPixels {

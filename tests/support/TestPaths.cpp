@@ -38,6 +38,18 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     return std::fclose(file) == 0 && ok;
 }
 
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes;
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
 std::vector<std::string> FilesMatching(const std::string& folder, const char* pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;

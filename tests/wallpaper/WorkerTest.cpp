@@ -88,6 +88,13 @@ private:
     std::string writerTag_;
 };
 
+// A change of one picture, opened as `image` by `library`.
+std::vector<ScreenPicture> OneChange(ImageLibrary& library, ImageHandle image) {
+    std::vector<ScreenPicture> change;
+    change.push_back({"", CodecImage(&library, image)});
+    return change;
+}
+
 bool WaitUntilIdle() {
     for (int i = 0; i < 500; ++i) {
         if (TheCompositionQueue.IsIdle()) return true;
@@ -107,13 +114,13 @@ TEST(CompositionWorker, AThrowingRunIsAFailedChangeAndAJobKeepsItsWriter) {
     FormatTable.assign(1, bmp);
     BmpFormatIndex = 0;
 
-    TheCompositionQueue.Submit(CodecImage(&library, kThrows));
+    TheCompositionQueue.Submit(OneChange(library, kThrows));
     ASSERT_TRUE(WaitUntilIdle()) << "the running mark stays after a throw";
     EXPECT_EQ(std::vector<ImageHandle>{kThrows}, library.Freed());
 
     // The next change starts a worker of its own; the table it was made from
     // goes away while it runs.
-    TheCompositionQueue.Submit(CodecImage(&library, kWaitsThenReads));
+    TheCompositionQueue.Submit(OneChange(library, kWaitsThenReads));
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(library.reading.get(), 10000));
     std::vector<FormatInfo>().swap(FormatTable);
     SetEvent(library.readGate.get());

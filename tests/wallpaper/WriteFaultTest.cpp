@@ -17,18 +17,6 @@
 
 namespace {
 
-// Read with every kind of sharing, so that the reading never stands in the
-// program's way.
-std::string ReadAll(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
-    return bytes;
-}
-
 // The system's own words for an error, as a message box would quote them.
 std::string SystemWords(DWORD error) {
     char text[512] = {};
@@ -64,7 +52,7 @@ TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(WaitUntil([](const std::string& path) { return IsCompleteBmp(path, nullptr); }, wallpaper));
     Sleep(300);  // the first change has registered its file
-    const std::string previous = ReadAll(wallpaper);
+    const std::string previous = ReadFileBytes(wallpaper);
 
     DialogCatcher catcher(program.Id());
     {
@@ -81,14 +69,14 @@ TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
     const bool namesTheReason = text.find(SystemWords(ERROR_SHARING_VIOLATION)) != std::string::npos ||
                                 text.find(SystemWords(ERROR_ACCESS_DENIED)) != std::string::npos;
     EXPECT_TRUE(namesTheReason) << text;
-    EXPECT_TRUE(previous == ReadAll(wallpaper)) << "the previous wallpaper changed";
+    EXPECT_TRUE(previous == ReadFileBytes(wallpaper)) << "the previous wallpaper changed";
     EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(DistDir(), "vistals.bmp*"));
 
     // The next change (the third picture) writes again.
     PostMessageA(frame, WM_COMMAND, 32772, 0);
     ASSERT_TRUE(WaitUntil([](const std::string& path) { return IsCompleteBmp(path, nullptr); }, wallpaper));
-    for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && ReadAll(wallpaper) == previous;) Sleep(50);
-    EXPECT_FALSE(previous == ReadAll(wallpaper)) << "not written again";
+    for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && ReadFileBytes(wallpaper) == previous;) Sleep(50);
+    EXPECT_FALSE(previous == ReadFileBytes(wallpaper)) << "not written again";
     for (size_t i = 1; i < catcher.Boxes().size(); ++i) ADD_FAILURE() << "another box: " << catcher.Boxes()[i].text;
     EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(DistDir(), "vistals.bmp*"));
     EXPECT_TRUE(program.Exit());
