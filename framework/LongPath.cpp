@@ -22,21 +22,21 @@ CString Narrow(const wchar_t* text) {
     return CString(narrow);
 }
 
-bool IsDriveAbsolute(const std::wstring& path) {
-    return path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-}
-
 }  // namespace
 
 std::wstring WidePathAnyLength(const char* path) {
-    std::wstring wide = Widen(path ? path : "");
+    const std::wstring wide = Widen(path ? path : "");
     if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
-    // The "\\?\" form takes the path as it is: no "/" and no "." parts.
-    for (wchar_t& c : wide)
-        if (c == L'/') c = L'\\';
-    if (IsDriveAbsolute(wide)) return L"\\\\?\\" + wide;
-    if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
-    return wide;
+    // The "\\?\" form takes the path as it is, so it is made whole first as
+    // the system would make it: "\" separators, "." and ".." parts resolved,
+    // absolute. (The wide call has no length limit.)
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    const DWORD length = needed ? GetFullPathNameW(wide.c_str(), needed, &full[0], nullptr) : 0;
+    if (length == 0 || length >= needed) return wide;
+    full.resize(length);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
 }
 
 DWORD FileAttributesAnyLength(const char* path) {

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-// The wide form of a narrow (ANSI) path, with "\\?\" (or "\\?\UNC\") in
-// front when it is an absolute path too long for the narrow calls (folders stop 12 characters short of MAX_PATH).
+// The wide form of a narrow (ANSI) path. A path too long for the narrow calls
+// (folders stop 12 characters short of MAX_PATH) is made whole, as the system
+// resolves it, and gets "\\?\" (or "\\?\UNC\") in front.
 std::wstring WidePathAnyLength(const char* path);
 
 // GetFileAttributes for a path of any length; INVALID_FILE_ATTRIBUTES when

@@ -1,8 +1,9 @@
 // The About box in this process: its place and picture with the version
 // line, its buttons and what they do, its own end, and the button faces
 // following the system colours.
-#include "Pixels.h"
 #include "res/resource.h"
+#include "support/Pixels.h"
+#include "support/WaitUntil.h"
 #include "ui/AboutBox.h"
 
 #include <gtest/gtest.h>

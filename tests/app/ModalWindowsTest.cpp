@@ -8,6 +8,7 @@
 #include "sets/ImageSetList.h"
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -27,40 +28,21 @@
 namespace {
 
 const char kSelectTitle[] = "Select Background Images";
-const char kSetsPath[] = "Software\\Corvane Software\\Vistals\\Image Sets";
 const COLORREF kRed = RGB(200, 0, 0), kBlue = RGB(0, 0, 200);
 
 // The visible dialog-class windows of the program: dialogs, sheets, boxes.
 std::vector<HWND> ModalWindows(DWORD processId) {
-    std::vector<HWND> found;
-    for (HWND window : WindowsOfProcess(processId))
-        if (IsWindowVisible(window) && IsDialogWindow(window)) found.push_back(window);
+    std::vector<HWND> found =
+        WindowsOfProcess(processId, [](HWND window) { return IsWindowVisible(window) && IsDialogWindow(window); });
     std::sort(found.begin(), found.end());
     return found;
 }
 
 // Shown or not: a dialog's loop shows its window only once the queue is empty.
-int CountTitled(DWORD processId, const std::string& title) {
-    int count = 0;
-    for (HWND window : WindowsOfProcess(processId))
-        count += IsDialogWindow(window) && WindowTextOf(window) == title;
-    return count;
-}
-
-HWND WaitForTitled(DWORD processId, const std::string& title) {
-    HWND found = nullptr;
-    WaitUntil([&] {
-        for (HWND window : ModalWindows(processId))
-            if (WindowTextOf(window) == title) found = window;
-        return found != nullptr;
-    });
-    return found;
-}
-
-DWORD StoredValue(const char* key, const char* name) {
-    DWORD value = 0xBAADF00D, size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
+size_t CountTitled(DWORD processId, const std::string& title) {
+    return WindowsOfProcess(processId, [&](HWND window) {
+        return IsDialogWindow(window) && WindowTextOf(window) == title;
+    }).size();
 }
 
 // Runs a tray command in the program, sent as the icon's double click sends
@@ -138,17 +120,17 @@ TEST_F(TrayWhileModal, SelectOptionsCancelSelectLeavesOneSelectDialogWhoseOkWork
     ASSERT_NE(nullptr, frame);
 
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-    HWND dialog = WaitForTitled(program.Id(), kSelectTitle);
+    HWND dialog = WaitForDialog(program.Id(), kSelectTitle);
     ASSERT_NE(nullptr, dialog);
     PostMessageA(frame, WM_COMMAND, ID_OPTIONS, 0);
     ASSERT_TRUE(program.WaitForMessageLoop(frame));  // the command has been handled
-    if (HWND sheet = FindWindowA("#32770", "Options")) {
+    if (HWND sheet = FindDialog(program.Id(), "Options")) {
         PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }));
     }
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
     ASSERT_TRUE(program.WaitForMessageLoop(frame));
-    ASSERT_EQ(1, CountTitled(program.Id(), kSelectTitle));
+    ASSERT_EQ(1u, CountTitled(program.Id(), kSelectTitle));
 
     // The missing picture is not listed, so the first set keeps the red one.
     SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
@@ -156,8 +138,8 @@ TEST_F(TrayWhileModal, SelectOptionsCancelSelectLeavesOneSelectDialogWhoseOkWork
     EXPECT_TRUE(WallpaperIs(kRed));
     EXPECT_TRUE(program.Exit());
     EXPECT_EQ(0u, program.ExitCode());
-    EXPECT_EQ(2u, StoredValue(kSetsPath, "SetCount"));
-    EXPECT_EQ(1u, StoredValue((std::string(kSetsPath) + "\\Set0").c_str(), "ImageCount"));
+    EXPECT_EQ(2u, StoredDword(kImageSetsKey, "SetCount"));
+    EXPECT_EQ(1u, StoredDword(std::string(kImageSetsKey) + "\\Set0", "ImageCount"));
 }
 
 namespace {
@@ -172,7 +154,7 @@ struct OpenModal {
 
 HWND OpenSelect(HWND frame, DWORD processId, const std::string&) {
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-    HWND dialog = WaitForTitled(processId, kSelectTitle);
+    HWND dialog = WaitForDialog(processId, kSelectTitle);
     if (!dialog) return nullptr;
     // A new set whose name is being typed: the first cancel only ends that.
     Click(dialog, IDC_NEW_SET);
@@ -189,14 +171,14 @@ HWND ChangeFirstPage(HWND sheet) {
 
 HWND OpenOptions(HWND frame, DWORD processId, const std::string&) {
     PostMessageA(frame, WM_COMMAND, ID_OPTIONS, 0);
-    return ChangeFirstPage(WaitForTitled(processId, "Options"));
+    return ChangeFirstPage(WaitForDialog(processId, "Options"));
 }
 
 HWND OpenOptionsFromSelect(HWND frame, DWORD processId, const std::string& missing) {
     HWND dialog = OpenSelect(frame, processId, missing);
     if (!dialog) return nullptr;
     Click(dialog, IDC_OPTIONS);
-    return ChangeFirstPage(WaitForTitled(processId, "Options"));
+    return ChangeFirstPage(WaitForDialog(processId, "Options"));
 }
 
 // The next picture cannot be opened: its box comes up over the dialog.
@@ -204,7 +186,7 @@ HWND FailAPictureOverSelect(HWND frame, DWORD processId, const std::string& miss
     HWND dialog = OpenSelect(frame, processId, missing);
     if (!dialog) return nullptr;
     PostMessageA(frame, WM_COMMAND, ID_DISPLAY_NEXT_VISTAL, 0);
-    HWND box = WaitForTitled(processId, missing);
+    HWND box = WaitForDialog(processId, missing.c_str());
     // The box holds the dialog: nothing can confirm it, replacing the list
     // the failed change still reads, until the box is answered.
     EXPECT_EQ(dialog, GetWindow(box, GW_OWNER));
@@ -271,9 +253,9 @@ TEST_F(TrayWhileModal, EachTrayCommandKeepsTheOpenWindowsAndExitCancelsThem) {
         ASSERT_TRUE(program.WaitForExit());
         EXPECT_EQ(0u, program.ExitCode());
         // Nothing of the unconfirmed work was kept; the sets were saved.
-        EXPECT_EQ(2u, StoredValue(kSetsPath, "SetCount"));
-        EXPECT_EQ(0u, StoredValue("Software\\Corvane Software\\Vistals", "VistalSetPeriodic"));
-        EXPECT_EQ(1u, StoredValue(kSetsPath, "SetIndex"));
+        EXPECT_EQ(2u, StoredDword(kImageSetsKey, "SetCount"));
+        EXPECT_EQ(0u, StoredDword(kProgramKey, "VistalSetPeriodic"));
+        EXPECT_EQ(1u, StoredDword(kImageSetsKey, "SetIndex"));
     }
 }
 
@@ -292,20 +274,20 @@ TEST_F(TrayWhileModal, AChangesWarningBoxComesForwardAndExitClosesItAndTheTrayMe
     HWND frame = StartProgram(program, {cut});
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(Command(frame, ID_DISPLAY_NEXT_VISTAL));
-    HWND box = WaitForTitled(program.Id(), "Error");
+    HWND box = WaitForDialog(program.Id(), "Error");
     ASSERT_NE(nullptr, box);
     ASSERT_TRUE(program.WaitForMessageLoop(frame));  // an About box takes the foreground
     ASSERT_TRUE(Command(frame, ID_SELECT_IMAGES));
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box; }));
-    EXPECT_EQ(0, CountTitled(program.Id(), kSelectTitle));
+    EXPECT_EQ(0u, CountTitled(program.Id(), kSelectTitle));
 
     auto windowOfClass = [&](const char* prefix) {
-        for (HWND window : WindowsOfProcess(program.Id())) {
+        const std::vector<HWND> found = WindowsOfProcess(program.Id(), [&](HWND window) {
             char name[64] = {};
             GetClassNameA(window, name, sizeof name);
-            if (std::string(name).rfind(prefix, 0) == 0) return window;
-        }
-        return HWND{};
+            return std::string(name).rfind(prefix, 0) == 0;
+        });
+        return found.empty() ? HWND{} : found.front();
     };
     HWND icon = windowOfClass("Vistals:0:");  // the tray icon's class has no style
     ASSERT_NE(nullptr, icon);

@@ -2,21 +2,12 @@
 #include "settings/Settings.h"
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
+#include "support/StoredSettings.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-const char kKeyPath[] = "Software\\Corvane Software\\Vistals";
-
-bool ReadStored(const char* name, DWORD* value) {
-    DWORD size = sizeof *value;
-    return RegGetValueA(HKEY_CURRENT_USER, kKeyPath, name, RRF_RT_REG_DWORD, nullptr, value, &size) == ERROR_SUCCESS;
-}
-
-}  // namespace
 
 TEST(Program, RunsHiddenRefusesASecondInstanceAndSavesDefaultsAtExit) {
     RegistrySandbox sandbox;
@@ -24,13 +15,12 @@ TEST(Program, RunsHiddenRefusesASecondInstanceAndSavesDefaultsAtExit) {
     ASSERT_TRUE(first.Start());
     HWND frame = first.WaitForFrame();
     ASSERT_NE(nullptr, frame);
-    Sleep(300);  // let start-up finish
-    for (HWND window : WindowsOfProcess(first.Id())) {
-        char cls[64] = {};
-        GetClassNameA(window, cls, sizeof cls);
-        if (strcmp(cls, "#32770") == 0) continue;  // a message box of the start-up is not the frame
-        if (GetDlgItem(window, 1016 /* IDC_CONTINUE */)) continue;  // the About box shows at start-up
-        EXPECT_FALSE(IsWindowVisible(window)) << cls;
+    ASSERT_TRUE(first.WaitForMessageLoop(frame));
+    // Nothing shows but the About boxes (and a message box of the start-up).
+    for (HWND window : WindowsOfProcess(first.Id(), [](HWND w) { return !IsDialogWindow(w); })) {
+        if (!GetDlgItem(window, 1016 /* IDC_CONTINUE */)) {
+            EXPECT_FALSE(IsWindowVisible(window)) << WindowTextOf(window);
+        }
     }
 
     {
@@ -43,19 +33,15 @@ TEST(Program, RunsHiddenRefusesASecondInstanceAndSavesDefaultsAtExit) {
         EXPECT_TRUE(second.WaitForExit());
     }
     // The refused instance wrote nothing.
-    DWORD value = 0;
-    EXPECT_FALSE(ReadStored("ShowFileName", &value));
+    EXPECT_FALSE(StoredDword(kProgramKey, "ShowFileName"));
     EXPECT_TRUE(IsWindow(frame));
 
     ASSERT_TRUE(PostMessageA(frame, WM_COMMAND, 57665, 0));
     ASSERT_TRUE(first.WaitForExit());
     EXPECT_EQ(0u, first.ExitCode());
 
-    const SettingsRecord defaults;
-    for (const SettingsValue& v : kSettingsValues) {
-        ASSERT_TRUE(ReadStored(v.name, &value)) << v.name;
-        EXPECT_EQ(static_cast<DWORD>(defaults.*v.field), value) << v.name;
-    }
+    for (const StoredSetting& value : kStoredSettings)
+        EXPECT_EQ(static_cast<DWORD>(value.firstRunValue), StoredDword(kProgramKey, value.name)) << value.name;
 }
 
 TEST(Program, KeepsTheUsersSettingsAcrossARun) {
@@ -71,11 +57,8 @@ TEST(Program, KeepsTheUsersSettingsAcrossARun) {
     ASSERT_TRUE(program.Start());
     ASSERT_NE(nullptr, program.WaitForFrame());
     ASSERT_TRUE(program.Exit());
-    DWORD value = 0;
-    ASSERT_TRUE(ReadStored("CalendarPosition", &value));
-    EXPECT_EQ(4u, value);
-    ASSERT_TRUE(ReadStored("VistalPeriodic", &value));
-    EXPECT_EQ(0u, value);
+    EXPECT_EQ(4u, StoredDword(kProgramKey, "CalendarPosition"));
+    EXPECT_EQ(0u, StoredDword(kProgramKey, "VistalPeriodic"));
 }
 
 // Two copies started at the same moment: exactly one runs, the other shows

@@ -7,11 +7,16 @@
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
 #include "support/DialogCatcher.h"
+#include "support/ModalDriver.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/SheetDriver.h"
+#include "support/StoredSettings.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
+#include "support/WaitUntil.h"
 #include "support/WallpaperChanges.h"
+#include "support/WindowFinder.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/Composition.h"
 #include "wallpaper/WallpaperWorker.h"
@@ -328,9 +333,9 @@ TEST_F(SchedulerTest, MenuCommandsLeaveARunningTimerAndResetTheirCounters) {
 // The tray's Options command, driven through the real sheet.
 namespace {
 
-void RunOptionsCommand(CMainFrame* frame, const std::function<void(HWND)>& drive) {
-    sheet_driver::Drive([&] { return static_cast<INT_PTR>(frame->SendMessage(WM_COMMAND, ID_OPTIONS)); },
-                        "Options", drive);
+// Runs a tray command that opens a modal window captioned `caption`.
+void RunModalCommand(CMainFrame* frame, UINT command, const char* caption, const std::function<void(HWND)>& drive) {
+    DriveModal([&] { return static_cast<INT_PTR>(frame->SendMessage(WM_COMMAND, command)); }, caption, drive);
 }
 
 bool Shown(int set, int entry) {
@@ -352,7 +357,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
 
     bool heldWhileOpen = false;
     bool applyButton = true;
-    RunOptionsCommand(frame_, [&](HWND sheet) {
+    RunModalCommand(frame_, ID_OPTIONS, "Options", [&](HWND sheet) {
         heldWhileOpen = !ChangesAllowed;
         HWND apply = GetDlgItem(sheet, 0x3021);
         applyButton = apply && IsWindowVisible(apply);
@@ -365,7 +370,7 @@ TEST_F(SchedulerTest, OptionsOkAppliesSavesAndRestartsTheSchedule) {
         Click(page, IDC_PER_SCREEN);  // on by default
         SelectPage(sheet, 3);
         page = CurrentPage(sheet);
-        SendMessageA(GetDlgItem(page, IDC_CALENDAR_POSITION), CB_SETCURSEL, 5, 0);
+        Choose(page, IDC_CALENDAR_POSITION, 5);
         Type(page, IDC_CALENDAR_WIDTH, "150");
         PressOK(sheet);
     });
@@ -404,7 +409,7 @@ TEST_F(SchedulerTest, OptionsCancelChangesNothing) {
     const SettingsRecord before = Settings;
     ASSERT_FALSE(TimerArmed());
 
-    RunOptionsCommand(frame_, [&](HWND sheet) {
+    RunModalCommand(frame_, ID_OPTIONS, "Options", [&](HWND sheet) {
         Click(CurrentPage(sheet), IDC_SET_PERIODIC);
         SelectPage(sheet, 1);
         Click(CurrentPage(sheet), IDC_TILED);
@@ -415,14 +420,36 @@ TEST_F(SchedulerTest, OptionsCancelChangesNothing) {
         PressCancel(sheet);
     });
 
-    for (const SettingsValue& value : kSettingsValues)
+    for (const StoredSetting& value : kStoredSettings)
         EXPECT_EQ(before.*value.field, Settings.*value.field) << value.name;
     EXPECT_EQ(5, VistalElapsedMinutes);
     EXPECT_EQ(7, VistalSetElapsedMinutes);
     EXPECT_TRUE(Shown(0, 0));
     EXPECT_FALSE(TimerArmed());
     EXPECT_TRUE(ChangesAllowed);
-    DWORD stored = 0, size = sizeof stored;
-    EXPECT_NE(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals",
-                                          "ShowFileName", RRF_RT_ANY, nullptr, &stored, &size));
+    EXPECT_FALSE(StoredDword(kProgramKey, "ShowFileName"));
+}
+
+TEST_F(SchedulerTest, OptionsConfirmedInTheSelectDialogRuleTheTooltipAndTheNextTick) {
+    using namespace sheet_driver;
+    MakeList(1, pictures_);
+    VistalElapsedMinutes = 30;  // of the first run's hour
+    RunModalCommand(frame_, ID_SELECT_IMAGES, "Select Background Images", [&](HWND dialog) {
+        PostMessageA(GetDlgItem(dialog, IDC_OPTIONS), BM_CLICK, 0, 0);
+        HWND sheet = WaitForDialog(0, "Options");
+        ASSERT_NE(nullptr, sheet);
+        SelectPage(sheet, 1);
+        Type(CurrentPage(sheet), IDC_VISTAL_HOURS, "2");
+        PressOK(sheet);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    // Two hours from now on, of which 30 minutes have passed; the counter
+    // goes on.
+    EXPECT_STREQ("Vistals - 00:01:30", frame_->m_trayIcon.NotifyRecord().szTip);
+    VistalElapsedMinutes = 118;
+    Tick();
+    EXPECT_TRUE(CurrentVistalName.IsEmpty()) << "changed after 119 of 120 minutes";
+    Tick();
+    EXPECT_STREQ("p0.bmp", CurrentVistalName);
 }

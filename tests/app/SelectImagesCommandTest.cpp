@@ -3,8 +3,8 @@
 // at once, find the sets again after a restart.
 #include "res/resource.h"
 #include "sets/ImageSetList.h"
-#include "support/DesktopSettings.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -19,12 +19,7 @@
 
 namespace {
 
-// The program's dialog once it is on screen.
-HWND FindDialog() {
-    HWND found = nullptr;
-    WaitUntil([&] { return IsWindowVisible(found = FindWindowA("#32770", "Select Background Images")); });
-    return found;
-}
+const char kCaption[] = "Select Background Images";
 
 HWND EditControl(HWND tree) { return reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0)); }
 
@@ -64,7 +59,7 @@ TEST(SelectImagesCommand, NewSetsReplaceTheListShowTheirFirstPictureAndAreStored
         HWND frame = program.WaitForFrame();
         ASSERT_NE(nullptr, frame);
         PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-        HWND dialog = FindDialog();
+        HWND dialog = WaitForDialog(program.Id(), kCaption);
         ASSERT_NE(nullptr, dialog);
         HWND tree = GetDlgItem(dialog, IDC_SET_TREE);
 
@@ -105,7 +100,7 @@ TEST(SelectImagesCommand, NewSetsReplaceTheListShowTheirFirstPictureAndAreStored
     HWND frame = again.WaitForFrame();
     ASSERT_NE(nullptr, frame);
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-    HWND dialog = FindDialog();
+    HWND dialog = WaitForDialog(again.Id(), kCaption);
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(6, SendDlgItemMessageA(dialog, IDC_SET_TREE, TVM_GETCOUNT, 0, 0));
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

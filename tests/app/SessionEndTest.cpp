@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 #include "sets/ImageSetList.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -17,18 +18,7 @@
 
 namespace {
 
-const char kSetsPath[] = "Software\\Corvane Software\\Vistals\\Image Sets";
-const char kAppPath[] = "Software\\Corvane Software\\Vistals";
-
-DWORD Stored(const std::string& key, const char* name) {
-    DWORD value = 0xBAADF00D, size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-}
-
-void Store(const std::string& key, const char* name, DWORD value) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value);
-}
+const std::string kFirstSet = std::string(kImageSetsKey) + "\\Set0";
 
 // The Windows side of a session end: the question, then the announcement.
 // Each must be answered within the time Windows allows.
@@ -90,24 +80,23 @@ TEST_F(SessionEndTest, EverythingIsSavedBeforeTheAnnouncementIsAnsweredAndNotAga
     HWND frame = StartOnTwoSmallSets(program);
     ASSERT_NE(nullptr, frame);
     // The start-up change moves on to the second picture of the first set.
-    for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && !IsCompleteBmp(wallpaper_, nullptr);)
-        Sleep(50);
+    WaitUntil([&] { return IsCompleteBmp(wallpaper_, nullptr); });
 
     EndSession(frame);
     // Saved by the time the announcement was answered: the new position and
     // every setting.
-    EXPECT_EQ(1u, Stored(std::string(kSetsPath) + "\\Set0", "ImageIndex"));
-    EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
-    EXPECT_EQ(4u, Stored(kAppPath, "CalendarPosition"));
-    EXPECT_EQ(0u, Stored(kAppPath, "VistalPeriodic"));
+    EXPECT_EQ(1u, StoredDword(kFirstSet, "ImageIndex"));
+    EXPECT_EQ(2u, StoredDword(kImageSetsKey, "SetCount"));
+    EXPECT_EQ(4u, StoredDword(kProgramKey, "CalendarPosition"));
+    EXPECT_EQ(0u, StoredDword(kProgramKey, "VistalPeriodic"));
 
     // Whatever comes after (here an Exit) saves nothing a second time.
-    Store(std::string(kSetsPath) + "\\Set0", "ImageIndex", 0);
-    Store(kAppPath, "CalendarPosition", 5);
+    StoreDword(kFirstSet, "ImageIndex", 0);
+    StoreDword(kProgramKey, "CalendarPosition", 5);
     if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     EXPECT_EQ(0u, program.ExitCode());
-    EXPECT_EQ(0u, Stored(std::string(kSetsPath) + "\\Set0", "ImageIndex"));
-    EXPECT_EQ(5u, Stored(kAppPath, "CalendarPosition"));
+    EXPECT_EQ(0u, StoredDword(kFirstSet, "ImageIndex"));
+    EXPECT_EQ(5u, StoredDword(kProgramKey, "CalendarPosition"));
 }
 
 TEST_F(SessionEndTest, AChangeBeingComposedNeitherHoldsUpTheEndNorLeavesHalfAFile) {
@@ -121,10 +110,10 @@ TEST_F(SessionEndTest, AChangeBeingComposedNeitherHoldsUpTheEndNorLeavesHalfAFil
     HWND frame = program.WaitForFrame();
     ASSERT_NE(nullptr, frame);
     const int idle = program.ThreadCount();
-    for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && program.ThreadCount() <= idle;) Sleep(1);
+    WaitUntil([&] { return program.ThreadCount() > idle; });
 
     EndSession(frame);
-    EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
+    EXPECT_EQ(2u, StoredDword(kImageSetsKey, "SetCount"));
     if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     // Either no wallpaper was made or a whole one, and nothing beside it.
     std::string why;
@@ -140,16 +129,16 @@ TEST_F(SessionEndTest, ASessionThatDoesNotEndChangesNothing) {
     ASSERT_TRUE(program.Start());
     HWND frame = program.WaitForFrame();
     ASSERT_NE(nullptr, frame);
-    Sleep(500);  // let start-up read the settings first
+    ASSERT_TRUE(program.WaitForMessageLoop(frame));  // start-up has read the settings
     DWORD_PTR answer = 0;
     // Another program refused: Windows announces that the session goes on.
     ASSERT_TRUE(SendMessageTimeoutA(frame, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, 5000, &answer));
-    Store(kAppPath, "CalendarPosition", 5);
-    Sleep(200);
+    ASSERT_TRUE(StoreDword(kProgramKey, "CalendarPosition", 5));
+    ASSERT_TRUE(program.WaitForMessageLoop(frame));  // whatever the answer posted has run
     EXPECT_TRUE(IsWindow(frame));
-    EXPECT_EQ(5u, Stored(kAppPath, "CalendarPosition"));  // nothing saved yet
+    EXPECT_EQ(5u, StoredDword(kProgramKey, "CalendarPosition"));  // nothing saved yet
     EXPECT_TRUE(program.Exit());
-    EXPECT_EQ(4u, Stored(kAppPath, "CalendarPosition"));  // saved at the exit
+    EXPECT_EQ(4u, StoredDword(kProgramKey, "CalendarPosition"));  // saved at the exit
 }
 
 TEST_F(SessionEndTest, ADialogLeftOpenAtTheEndGoesOnWorkingOnWhatWasSaved) {
@@ -158,11 +147,11 @@ TEST_F(SessionEndTest, ADialogLeftOpenAtTheEndGoesOnWorkingOnWhatWasSaved) {
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(program.WaitForMessageLoop(frame));
     PostMessageA(frame, WM_COMMAND, ID_SELECT_IMAGES, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog = FindWindowA("#32770", "Select Background Images")); }));
+    HWND dialog = WaitForDialog(program.Id(), "Select Background Images");
+    ASSERT_NE(nullptr, dialog);
 
     EndSession(frame);
-    EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
+    EXPECT_EQ(2u, StoredDword(kImageSetsKey, "SetCount"));
     // Windows may end the process at any moment now, but until it does the
     // dialog is the user's: confirming it replaces the list it was given and
     // starts a change, which needs that list and the library still there.
@@ -170,5 +159,5 @@ TEST_F(SessionEndTest, ADialogLeftOpenAtTheEndGoesOnWorkingOnWhatWasSaved) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     EXPECT_EQ(0u, program.ExitCode());
-    EXPECT_EQ(2u, Stored(kSetsPath, "SetCount"));
+    EXPECT_EQ(2u, StoredDword(kImageSetsKey, "SetCount"));
 }

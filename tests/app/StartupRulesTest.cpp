@@ -1,7 +1,5 @@
-// Start-up's first change, the timer's tick, the help path and the help
-// routing tables.
+// Start-up's first change, the timer's tick and the help file's path.
 #include "app/StartupRules.h"
-#include "ui/HtmlHelp.h"
 
 #include <gtest/gtest.h>
 
@@ -78,19 +76,4 @@ TEST(HelpPath, ReplacesEveryExactCaseHlp) {
     EXPECT_STREQ("C:\\A.chm\\B.chm", HelpPathFromFrameworkPath("C:\\A.HLP\\B.HLP"));
     EXPECT_STREQ("C:\\Vistals\\vistals.hlp", HelpPathFromFrameworkPath("C:\\Vistals\\vistals.hlp"));
     EXPECT_STREQ("C:\\Vistals\\Vistals", HelpPathFromFrameworkPath("C:\\Vistals\\Vistals"));
-}
-
-TEST(HelpRouting, FrameTable) {
-    HelpCall c = RouteFrameHelp(42, HELP_CONTEXT);
-    EXPECT_TRUE(c.call);
-    EXPECT_EQ(HH_HELP_CONTEXT, c.command);
-    EXPECT_EQ(42u, c.data);
-    EXPECT_FALSE(RouteFrameHelp(0, HELP_QUIT).call);
-    c = RouteFrameHelp(7, HELP_FINDER);
-    EXPECT_EQ(HH_DISPLAY_TOC, c.command);
-    EXPECT_EQ(0u, c.data);
-    c = RouteFrameHelp(9, HELP_KEY);  // anything else passes unchanged
-    EXPECT_TRUE(c.call);
-    EXPECT_EQ(static_cast<UINT>(HELP_KEY), c.command);
-    EXPECT_EQ(9u, c.data);
 }

@@ -12,12 +12,7 @@
 
 namespace {
 
-std::string FakesFolder(const char* name) {
-    char program[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string folder(program);
-    return folder.substr(0, folder.rfind('\\')) + "\\binding-fakes\\" + name;
-}
+std::string FakesFolder(const char* name) { return TestProgramFolder() + "\\binding-fakes\\" + name; }
 
 std::vector<std::string> FilterTexts() {
     std::vector<std::string> texts;

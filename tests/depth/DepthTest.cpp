@@ -1,8 +1,8 @@
 // The whole change on a screen of fewer colours (run by on-screen-of-depth.sh
 // on a 16-bit and on an 8-bit display): the wallpaper file is written with
 // the display's depth, and the desktop shows it.
-#include "support/DesktopSettings.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -64,7 +64,7 @@ TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
     RegistrySandbox sandbox;
     const std::string wallpaper = DistDir() + "\\vistals.bmp";
     DeleteFileA(wallpaper.c_str());
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "Wallpaper");
     const std::string picture = MakeTempFolder("depth") + "\\solid.bmp";
     ASSERT_TRUE(WriteSolidBmp(picture, 1024, 768, kColor));
 
@@ -75,9 +75,7 @@ TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
 
     ProgramProcess program;
     ASSERT_TRUE(program.Start({picture}));
-    const DWORD start = GetTickCount();
-    while (DesktopValue("Wallpaper") != wallpaper && GetTickCount() - start < 30000) Sleep(50);
-    ASSERT_EQ(wallpaper, DesktopValue("Wallpaper"));
+    ASSERT_TRUE(WaitUntil([&] { return DesktopValue("Wallpaper") == wallpaper; }, 30000));
 
     // Depth 5 to 24: as many bits as the display has.
     const BmpSample file = Sample(ReadFileBytes(wallpaper));
@@ -90,10 +88,7 @@ TEST(DisplayDepth, TheWallpaperHasTheDisplaysDepthAndTheDesktopShowsIt) {
     // 8-bit screen maps it to the nearest colour of the display's palette.
     const int tolerance = depth == 8 ? 32 : 12;
     COLORREF shown = CLR_INVALID;
-    for (DWORD since = GetTickCount(); GetTickCount() - since < 10000; Sleep(100)) {
-        shown = GetPixel(screen, 300, 200);
-        if (ColorsNear(kColor, shown, tolerance)) break;
-    }
+    WaitUntil([&] { return ColorsNear(kColor, shown = GetPixel(screen, 300, 200), tolerance); }, 10000);
     ReleaseDC(nullptr, screen);
     EXPECT_TRUE(ColorsNear(kColor, shown, tolerance)) << std::hex << shown;
     EXPECT_TRUE(program.Exit());

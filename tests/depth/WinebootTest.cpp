@@ -2,6 +2,7 @@
 // it sends the end-of-session messages and then ends every program. Run in
 // a private session (on-screen-of-depth.sh), since it ends the desktop too.
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +13,10 @@ TEST(Wineboot, EndingTheSessionSavesTheSettingsAndEndsTheProgram) {
     RegistrySandbox sandbox;
     ProgramProcess program;
     ASSERT_TRUE(program.Start());
-    ASSERT_NE(nullptr, program.WaitForFrame());
-    Sleep(500);  // start-up reads the (missing) settings
-    DWORD value = 0, size = sizeof value;
-    ASSERT_NE(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals",
-                                          "CalendarTransparentBackground", RRF_RT_REG_DWORD, nullptr, &value, &size));
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(program.WaitForMessageLoop(frame));  // start-up has read the (missing) settings
+    ASSERT_FALSE(StoredDword(kProgramKey, "CalendarTransparentBackground"));
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -29,8 +29,5 @@ TEST(Wineboot, EndingTheSessionSavesTheSettingsAndEndsTheProgram) {
 
     EXPECT_TRUE(program.WaitForExit(10000));
     // Every setting was written on the way out; the last one is enough to show it.
-    size = sizeof value;
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals",
-                                          "CalendarTransparentBackground", RRF_RT_REG_DWORD, nullptr, &value, &size));
-    EXPECT_EQ(1u, value);
+    EXPECT_EQ(1u, StoredDword(kProgramKey, "CalendarTransparentBackground"));
 }

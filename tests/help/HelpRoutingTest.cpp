@@ -18,13 +18,6 @@ namespace {
 
 const char kHelpClassServer[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 
-std::string TestProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-
 std::string StandInPath() { return TestProgramFolder() + "\\help-standin\\HelpControlStandIn.dll"; }
 std::string StandInLog() { return StandInPath() + ".log"; }
 

@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,27 +35,10 @@ namespace {
 constexpr UINT kTrayIconId = 130;  // the tray icon's identifier, as the program registers it
 constexpr UINT kNotifyRecordSize = 488;
 
-std::string TextOf(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 std::string ClassOf(HWND window) {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
-}
-
-BOOL CALLBACK Collect(HWND window, LPARAM param) {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> TopLevelWindows() {
-    std::vector<HWND> all;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
-    return all;
 }
 
 bool IsProgramWindowClass(HWND window) {
@@ -64,7 +48,7 @@ bool IsProgramWindowClass(HWND window) {
 // The hidden main frame: titled "Vistals", of the program's own classes.
 HWND MainFrame() {
     for (HWND window : TopLevelWindows())
-        if (TextOf(window) == "Vistals" && IsProgramWindowClass(window)) return window;
+        if (WindowTextOf(window) == "Vistals" && IsProgramWindowClass(window)) return window;
     return nullptr;
 }
 
@@ -95,12 +79,9 @@ DWORD ProgramWithTrayIcon() {
 // Polls `find` until it gives a window or `timeoutMs` runs out.
 template <typename Find>
 HWND WaitFor(DWORD timeoutMs, Find find) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (HWND window = find()) return window;
-        if (GetTickCount() - start >= timeoutMs) return nullptr;
-        Sleep(50);
-    }
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = find()) != nullptr; }, timeoutMs);
+    return window;
 }
 
 int PrintRect(HWND window) {
@@ -111,15 +92,13 @@ int PrintRect(HWND window) {
     return 0;
 }
 
-template <typename Matches>
-HWND VisibleTopLevel(Matches matches) {
-    for (HWND window : TopLevelWindows())
-        if (IsWindowVisible(window) && matches(window)) return window;
-    return nullptr;
+HWND VisibleTopLevel(const std::function<bool(HWND)>& matches) {
+    const std::vector<HWND> found = TopLevelWindows([&](HWND w) { return IsWindowVisible(w) && matches(w); });
+    return found.empty() ? nullptr : found.front();
 }
 
 HWND VisibleWindowTitled(const std::string& title) {
-    return VisibleTopLevel([&](HWND w) { return TextOf(w) == title; });
+    return VisibleTopLevel([&](HWND w) { return WindowTextOf(w) == title; });
 }
 
 // What the program shows: at start-up and on request, its About box.
@@ -135,17 +114,17 @@ HWND OpenPopupMenu() {
 }
 
 BOOL CALLBACK AppendChildText(HWND child, LPARAM param) {
-    const std::string text = TextOf(child);
+    const std::string text = WindowTextOf(child);
     if (!text.empty() && ClassOf(child) == "Static") *reinterpret_cast<std::string*>(param) += " " + text;
     return TRUE;
 }
 
 int ListBoxes() {
     for (HWND window : TopLevelWindows()) {
-        if (!IsWindowVisible(window) || ClassOf(window) != "#32770") continue;
+        if (!IsWindowVisible(window) || !IsDialogWindow(window)) continue;
         std::string texts;
         EnumChildWindows(window, AppendChildText, reinterpret_cast<LPARAM>(&texts));
-        std::printf("%s |%s\n", TextOf(window).c_str(), texts.c_str());
+        std::printf("%s |%s\n", WindowTextOf(window).c_str(), texts.c_str());
     }
     return 0;
 }
@@ -197,15 +176,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "wait-tray" && argc == 3) {
-        const DWORD start = GetTickCount();
-        for (;;) {
-            if (DWORD pid = ProgramWithTrayIcon()) {
-                std::printf("%lu\n", pid);
-                return 0;
-            }
-            if (GetTickCount() - start >= Number(argv[2])) return 1;
-            Sleep(50);
-        }
+        DWORD pid = 0;
+        if (!WaitUntil([&] { return (pid = ProgramWithTrayIcon()) != 0; }, Number(argv[2]))) return 1;
+        std::printf("%lu\n", pid);
+        return 0;
     }
     if (command == "alive" && argc == 3) {
         HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, Number(argv[2]));

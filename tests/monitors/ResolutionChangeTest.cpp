@@ -2,8 +2,8 @@
 // virtual desktop Wine resizes as a real display would change): the
 // installed program composes its picture again at the new size.
 #include "framework/Lifetime.h"
-#include "support/DesktopSettings.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -25,12 +25,10 @@ bool SetResolution(DWORD width, DWORD height) {
 
 // Waits until the wallpaper file is whole and of the given size.
 bool WaitForWallpaperOfSize(const std::string& path, int width, int height) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(50)) {
+    return WaitUntil([&] {
         BmpPixels file;
-        if (IsCompleteBmp(path, nullptr) && file.Load(path) && file.Width() == width && file.Height() == height)
-            return true;
-    }
-    return false;
+        return IsCompleteBmp(path, nullptr) && file.Load(path) && file.Width() == width && file.Height() == height;
+    }, 30000);
 }
 
 }  // namespace

@@ -10,8 +10,9 @@
 #include "settings/Settings.h"
 #include "sets/ImageSetList.h"
 #include "ui/OptionsSheet.h"
-#include "support/DesktopSettings.h"
+#include "support/ModalDriver.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/SheetDriver.h"
 #include "support/TestBitmaps.h"
@@ -88,15 +89,15 @@ protected:
         Settings.CalendarPosition = 5;
         Settings.CalendarTransparentBackground = 0;
         ASSERT_TRUE(SaveSettings());
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Corvane Software\\Vistals", "VistalPerScreen");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kProgramKey, "VistalPerScreen");
         Settings = SettingsRecord();
     }
 
     // Waits for the program's first wallpaper: registered, and whole.
     static bool WaitForWallpaper() {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(50))
-            if (DesktopValue("Wallpaper") == WallpaperPath() && IsCompleteBmp(WallpaperPath(), nullptr)) return true;
-        return false;
+        return WaitUntil([] {
+            return DesktopValue("Wallpaper") == WallpaperPath() && IsCompleteBmp(WallpaperPath(), nullptr);
+        }, 30000);
     }
 
 public:
@@ -149,10 +150,7 @@ TEST_F(TwoMonitors, EachShowsItsOwnPictureTheCalendarIsOnThePrimaryAndADisplayCh
     const std::string before = ReadFileBytes(WallpaperPath());
     ASSERT_TRUE(DeleteFileA(WallpaperPath().c_str()));
     for (int i = 0; i < 3; ++i) PostMessageA(frame, WM_DISPLAYCHANGE, 32, MAKELPARAM(1920, 1200));
-    bool rewritten = false;
-    for (DWORD start = GetTickCount(); !rewritten && GetTickCount() - start < 30000; Sleep(50))
-        rewritten = IsCompleteBmp(WallpaperPath(), nullptr);
-    ASSERT_TRUE(rewritten);
+    ASSERT_TRUE(WaitUntil([] { return IsCompleteBmp(WallpaperPath(), nullptr); }, 30000));
     EXPECT_TRUE(before == ReadFileBytes(WallpaperPath())) << "not the same pictures";
     EXPECT_TRUE(program.Exit());
 }
@@ -227,7 +225,7 @@ TEST_F(TwoMonitors, TheCalendarPreviewShowsThePrimarysPartOfTheWallpaper) {
 
     using namespace sheet_driver;
     COptionsSheet sheet("Options");
-    Drive([&] { return sheet.DoModal(); }, "Options", [&](HWND window) {
+    DriveModal([&] { return sheet.DoModal(); }, "Options", [&](HWND window) {
         SelectPage(window, 3);
         HWND page = CurrentPage(window);
         const RECT preview = sheet.m_calendarPage.m_rcPreview;

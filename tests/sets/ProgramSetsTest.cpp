@@ -1,13 +1,12 @@
 // The installed program's handling of the stored sets.
 #include "SetsTestSupport.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-const char kSetsPath[] = "Software\\Corvane Software\\Vistals\\Image Sets";
 
 class ProgramSetsTest : public ::testing::Test {
 protected:
@@ -23,8 +22,7 @@ protected:
         stored.AddSet(MakeSet("Work", {"C:\\pics\\desk.png"}));
         ASSERT_TRUE(stored.SaveToRegistry(CYCLE_FORWARD));
         // A position past the sets: any save by the program would change it.
-        DWORD past = 5;
-        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kSetsPath, "SetIndex", REG_DWORD, &past, sizeof past));
+        ASSERT_TRUE(StoreDword(kImageSetsKey, "SetIndex", 5));
     }
 
     void RunAndExit(const std::vector<std::string>& arguments) {
@@ -48,10 +46,7 @@ TEST_F(ProgramSetsTest, ARunWithPicturesLeavesTheStoredSetsAsTheyWere) {
 
 TEST_F(ProgramSetsTest, ARunWithoutPicturesLoadsTheStoredSetsAndWritesThemBack) {
     RunAndExit({});
-    DWORD stored = 0, size = sizeof stored;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegGetValueA(HKEY_CURRENT_USER, kSetsPath, "SetIndex", RRF_RT_REG_DWORD, nullptr, &stored, &size));
-    EXPECT_EQ(0xFFFFFFFFu, stored);
+    EXPECT_EQ(0xFFFFFFFFu, StoredDword(kImageSetsKey, "SetIndex"));
     CImageSetList loaded;
     ASSERT_TRUE(loaded.LoadFromRegistry(CYCLE_FORWARD));
     ASSERT_EQ(2, loaded.GetCount());

@@ -1,6 +1,7 @@
 #include "SetsTestSupport.h"
 
 #include "framework/Handle.h"
+#include "support/Registry.h"
 
 #include <windows.h>
 
@@ -41,7 +42,7 @@ void DumpKey(HKEY key, const std::string& path, std::vector<std::string>& lines)
 
 std::string DumpStoredKey(const std::string& below) {
     RegKey key;
-    const std::string path = "Software\\Corvane Software\\Vistals\\Image Sets" + (below.empty() ? "" : "\\" + below);
+    const std::string path = kImageSetsKey + (below.empty() ? "" : "\\" + below);
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return "(none)";
     std::vector<std::string> lines;
     DumpKey(key.get(), "", lines);

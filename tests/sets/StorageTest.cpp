@@ -1,6 +1,7 @@
 // Image sets in the registry.
 #include "SetsTestSupport.h"
 #include "framework/Handle.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +13,12 @@
 
 namespace {
 
-const std::string kSetsPath = "Software\\Corvane Software\\Vistals\\Image Sets";
-
-std::string PathOf(const std::string& below) { return below.empty() ? kSetsPath : kSetsPath + "\\" + below; }
-
-const DWORD kMissing = 0xBAADF00D;
-
-DWORD StoredDword(const std::string& below, const char* name) {
-    DWORD value = 0, size = sizeof value;
-    return RegGetValueA(HKEY_CURRENT_USER, PathOf(below).c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-                   ERROR_SUCCESS
-               ? value
-               : kMissing;
+std::string PathOf(const std::string& below) {
+    return below.empty() ? kImageSetsKey : std::string(kImageSetsKey) + "\\" + below;
 }
+
+// A value below "Image Sets" ("Set2", "I0").
+std::optional<DWORD> SetsDword(const std::string& below, const char* name) { return StoredDword(PathOf(below), name); }
 
 // Type and size in bytes of a stored value; false when it is missing.
 bool StoredShape(const std::string& below, const char* name, DWORD* type, DWORD* size) {
@@ -38,9 +32,8 @@ bool KeyExists(const std::string& below) {
     return RegOpenKeyExA(HKEY_CURRENT_USER, PathOf(below).c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-void StoreDword(const std::string& below, const char* name, DWORD value) {
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegSetKeyValueA(HKEY_CURRENT_USER, PathOf(below).c_str(), name, REG_DWORD, &value, sizeof value));
+void StoreSetsDword(const std::string& below, const char* name, DWORD value) {
+    ASSERT_TRUE(StoreDword(PathOf(below), name, value));
 }
 
 void DeleteStoredValue(const std::string& below, const char* name) {
@@ -65,8 +58,8 @@ protected:
 TEST_F(StorageTest, AnEmptyListIsStoredAsNoSetsAndNoPosition) {
     CImageSetList list;
     ASSERT_TRUE(list.SaveToRegistry(CYCLE_FORWARD));
-    EXPECT_EQ(0u, StoredDword("", "SetCount"));
-    EXPECT_EQ(0xFFFFFFFFu, StoredDword("", "SetIndex"));
+    EXPECT_EQ(0u, SetsDword("", "SetCount"));
+    EXPECT_EQ(0xFFFFFFFFu, SetsDword("", "SetIndex"));
     EXPECT_FALSE(KeyExists("Set0"));
 
     CImageSetList loaded;
@@ -99,8 +92,8 @@ TEST_F(StorageTest, ARoundTripKeepsNamesPathsPositionsAndMarks) {
     EXPECT_EQ(9u, size);
     ASSERT_TRUE(StoredShape("Set0", "I1D", &type, &size));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-    EXPECT_EQ(0u, StoredDword("Set2", "ImageCount"));
-    EXPECT_EQ(1u, StoredDword("Set3", "ImageIndex"));  // every set key carries the list's picture index
+    EXPECT_EQ(0u, SetsDword("Set2", "ImageCount"));
+    EXPECT_EQ(1u, SetsDword("Set3", "ImageIndex"));  // every set key carries the list's picture index
 
     CImageSetList loaded;
     ASSERT_TRUE(loaded.LoadFromRegistry(CYCLE_RANDOM));
@@ -138,14 +131,14 @@ TEST_F(StorageTest, SavingFewerSetsLeavesNoOldSetKeys) {
     EXPECT_TRUE(KeyExists("Set2"));
     EXPECT_FALSE(KeyExists("Set3"));
     EXPECT_FALSE(KeyExists("Set4"));
-    EXPECT_EQ(3u, StoredDword("", "SetCount"));
+    EXPECT_EQ(3u, SetsDword("", "SetCount"));
 }
 
 TEST_F(StorageTest, LoadedPositionsComeFromTheLastSetKeyAndMustPointAtSomething) {
     ASSERT_TRUE(NewNumberedList(3)->SaveToRegistry(CYCLE_FORWARD));  // sets of 3, 2 and 1 pictures
-    for (int i = 0; i < 3; ++i) StoreDword("Set" + std::to_string(i), "ImageIndex", i);
+    for (int i = 0; i < 3; ++i) StoreSetsDword("Set" + std::to_string(i), "ImageIndex", i);
     auto positionsAfterLoad = [](DWORD setIndex) {
-        StoreDword("", "SetIndex", setIndex);
+        StoreSetsDword("", "SetIndex", setIndex);
         CImageSetList loaded;
         EXPECT_TRUE(loaded.LoadFromRegistry(CYCLE_FORWARD));
         return std::make_pair(loaded.m_nSetIndex, loaded.m_nImageIndex);
@@ -178,7 +171,7 @@ TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughTheListsThatR
     delete TheImageSetList;
     TheImageSetList = edited.release();
     ASSERT_TRUE(TheImageSetList->SaveToRegistry(CYCLE_FORWARD));
-    EXPECT_EQ(5u, StoredDword("", "SetCount"));
+    EXPECT_EQ(5u, SetsDword("", "SetCount"));
     EXPECT_EQ(damaged, DumpStoredKey("Set2"));
     EXPECT_EQ(second, DumpStoredKey("Set3"));
     EXPECT_EQ(third, DumpStoredKey("Set4"));
@@ -196,7 +189,7 @@ TEST_F(StorageTest, ADamagedSetKeepsItsKeyAndTheSetsBehindItThroughTheListsThatR
     // What is kept belongs to the list that read the sets and to the lists
     // that take its place: one that did neither stores just its own sets.
     ASSERT_TRUE(NewNumberedList(1, "own")->SaveToRegistry(CYCLE_FORWARD));
-    EXPECT_EQ(1u, StoredDword("", "SetCount"));
+    EXPECT_EQ(1u, SetsDword("", "SetCount"));
     EXPECT_FALSE(KeyExists("Set1"));
 }
 
@@ -215,12 +208,12 @@ TEST_F(StorageTest, SetKeysWithoutACountAreKeptAndAHugeCountCannotStallTheSave) 
     EXPECT_EQ(second, DumpStoredKey("Set2"));
 
     // Four billion stored sets would mean four billion deletions, one by one.
-    StoreDword("", "SetCount", 0xFFFFFFFF);
+    StoreSetsDword("", "SetCount", 0xFFFFFFFF);
     CImageSetList huge;
     EXPECT_FALSE(huge.LoadFromRegistry(CYCLE_FORWARD));
     EXPECT_EQ(3, huge.GetCount());
     ASSERT_TRUE(huge.SaveToRegistry(CYCLE_FORWARD));
-    EXPECT_EQ(3u, StoredDword("", "SetCount"));
+    EXPECT_EQ(3u, SetsDword("", "SetCount"));
 }
 
 TEST_F(StorageTest, SetsSavedWithoutMarksLoadUnderRandomOrderAsNotYetShown) {
@@ -232,7 +225,7 @@ TEST_F(StorageTest, SetsSavedWithoutMarksLoadUnderRandomOrderAsNotYetShown) {
 
     // The user switches the picture order to random: every set still loads,
     // with each picture still to show.
-    StoreDword("Set0", "I1D", 1);  // one picture was marked before
+    StoreSetsDword("Set0", "I1D", 1);  // one picture was marked before
     CImageSetList loaded;
     ASSERT_TRUE(loaded.LoadFromRegistry(CYCLE_RANDOM));
     ASSERT_EQ(3, loaded.GetCount());
@@ -245,9 +238,9 @@ TEST_F(StorageTest, SetsSavedWithoutMarksLoadUnderRandomOrderAsNotYetShown) {
 
     // The next save stores the marks, and nothing is held back as unread.
     ASSERT_TRUE(loaded.SaveToRegistry(CYCLE_RANDOM));
-    EXPECT_EQ(3u, StoredDword("", "SetCount"));
-    EXPECT_EQ(0u, StoredDword("Set2", "I0D"));
-    EXPECT_EQ(1u, StoredDword("Set0", "I1D"));
+    EXPECT_EQ(3u, SetsDword("", "SetCount"));
+    EXPECT_EQ(0u, SetsDword("Set2", "I0D"));
+    EXPECT_EQ(1u, SetsDword("Set0", "I1D"));
 }
 
 namespace {

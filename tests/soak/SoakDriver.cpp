@@ -8,6 +8,7 @@
 // Prints its figures and exits 0 when every check held.
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"
+#include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
@@ -27,55 +28,32 @@
 namespace {
 
 const UINT kNextVistal = 32772, kNextSet = 32773, kAppExit = 57665;
-const char kSetsPath[] = "Software\\Corvane Software\\Vistals\\Image Sets";
-const char kAppPath[] = "Software\\Corvane Software\\Vistals";
 
 using StoredSets = std::vector<std::pair<std::string, std::vector<std::string>>>;
 
-void SetDword(const std::string& key, const char* name, DWORD value) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_DWORD, &value, sizeof value);
-}
-
-void SetText(const std::string& key, const char* name, const std::string& text) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
-
-std::string GetText(const std::string& key, const char* name) {
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return "<missing>";
-    return buffer;
-}
-
-DWORD GetDword(const std::string& key, const char* name) {
-    DWORD value = 0, size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
-}
-
 void StoreSets(const StoredSets& sets) {
-    SetDword(kSetsPath, "SetCount", static_cast<DWORD>(sets.size()));
-    SetDword(kSetsPath, "SetIndex", 0);
+    StoreDword(kImageSetsKey, "SetCount", static_cast<DWORD>(sets.size()));
+    StoreDword(kImageSetsKey, "SetIndex", 0);
     for (size_t i = 0; i < sets.size(); ++i) {
-        const std::string key = std::string(kSetsPath) + "\\Set" + std::to_string(i);
-        SetDword(key, "ImageCount", static_cast<DWORD>(sets[i].second.size()));
-        SetDword(key, "ImageIndex", 0);
-        SetText(key, "SetName", sets[i].first);
+        const std::string key = std::string(kImageSetsKey) + "\\Set" + std::to_string(i);
+        StoreDword(key, "ImageCount", static_cast<DWORD>(sets[i].second.size()));
+        StoreDword(key, "ImageIndex", 0);
+        StoreText(key, "SetName", sets[i].first);
         for (size_t j = 0; j < sets[i].second.size(); ++j)
-            SetText(key, ("I" + std::to_string(j)).c_str(), sets[i].second[j]);
+            StoreText(key, ("I" + std::to_string(j)).c_str(), sets[i].second[j]);
     }
 }
 
 StoredSets ReadSets() {
     StoredSets sets;
-    const DWORD count = GetDword(kSetsPath, "SetCount");
+    const DWORD count = StoredDword(kImageSetsKey, "SetCount").value_or(0);
     for (DWORD i = 0; i < count && i < 1000; ++i) {
-        const std::string key = std::string(kSetsPath) + "\\Set" + std::to_string(i);
+        const std::string key = std::string(kImageSetsKey) + "\\Set" + std::to_string(i);
         std::vector<std::string> paths;
-        const DWORD pictures = GetDword(key, "ImageCount");
-        for (DWORD j = 0; j < pictures && j < 100000; ++j) paths.push_back(GetText(key, ("I" + std::to_string(j)).c_str()));
-        sets.emplace_back(GetText(key, "SetName"), paths);
+        const DWORD pictures = StoredDword(key, "ImageCount").value_or(0);
+        for (DWORD j = 0; j < pictures && j < 100000; ++j)
+            paths.push_back(StoredText(key, ("I" + std::to_string(j)).c_str()).value_or("<missing>"));
+        sets.emplace_back(StoredText(key, "SetName").value_or("<missing>"), paths);
     }
     return sets;
 }
@@ -155,10 +133,10 @@ int main(int argc, char** argv) {
         if (names[i].compare(0, 3, "cut") == 0 || names[i].compare(0, 5, "noise") == 0) ++damaged;
     }
     StoreSets(sets);
-    SetDword(kAppPath, "VistalPeriodic", 0);  // only the commands change the picture
-    SetDword(kAppPath, "VistalCycleMethod", 2);
-    SetDword(kAppPath, "VistalSetCycleMethod", 2);
-    SetDword(kAppPath, "CalendarPosition", 5);
+    StoreDword(kProgramKey, "VistalPeriodic", 0);  // only the commands change the picture
+    StoreDword(kProgramKey, "VistalCycleMethod", 2);
+    StoreDword(kProgramKey, "VistalSetCycleMethod", 2);
+    StoreDword(kProgramKey, "CalendarPosition", 5);
     const StoredSets before = ReadSets();
     const std::string wallpaper = DistDir() + "\\vistals.bmp";
     DeleteFileA(wallpaper.c_str());
@@ -177,8 +155,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Start-up shows a first picture: the baseline is taken once it is in.
-    const DWORD waitStart = GetTickCount();
-    while (gApplied == 0 && boxes.Boxes().empty() && GetTickCount() - waitStart < 30000) Sleep(50);
+    WaitUntil([&] { return gApplied != 0 || !boxes.Boxes().empty(); }, 30000);
     Sleep(500);
     int vanished = 0;
     for (const std::string& path : vanishing) vanished += DeleteFileA(path.c_str()) != 0;
@@ -196,8 +173,7 @@ int main(int argc, char** argv) {
         if (i % 5 == 4) {
             const int applied = gApplied;
             const size_t shown = boxes.Boxes().size();
-            const DWORD since = GetTickCount();
-            while (gApplied == applied && boxes.Boxes().size() == shown && GetTickCount() - since < 10000) Sleep(10);
+            WaitUntil([&] { return gApplied != applied || boxes.Boxes().size() != shown; }, 10000);
         }
         std::string why;
         if (GetFileAttributesA(wallpaper.c_str()) != INVALID_FILE_ATTRIBUTES && !IsCompleteBmp(wallpaper, &why)) {

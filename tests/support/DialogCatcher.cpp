@@ -1,32 +1,12 @@
 #include "DialogCatcher.h"
 
+#include "WaitUntil.h"
+#include "WindowFinder.h"
+
 #include <algorithm>
-#include <cstring>
-
-std::string WindowTextOf(HWND window) {
-    char buffer[2048] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-bool IsDialogWindow(HWND window) {
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    return strcmp(cls, "#32770") == 0;
-}
-
-namespace {
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
-}  // namespace
 
 DialogCatcher::DialogCatcher(DWORD processId, int button)
-    : processId_(processId ? processId : GetCurrentProcessId()), button_(button),
-      thread_([this] { Run(); }) {}
+    : processId_(processId), button_(button), thread_([this] { Run(); }) {}
 
 DialogCatcher::~DialogCatcher() {
     stop_ = true;
@@ -39,16 +19,7 @@ std::vector<CaughtBox> DialogCatcher::Boxes() const {
 }
 
 bool DialogCatcher::WaitFor(size_t count, DWORD timeoutMs) const {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            if (boxes_.size() >= count) return true;
-        }
-        Sleep(20);
-    }
-    std::lock_guard<std::mutex> guard(lock_);
-    return boxes_.size() >= count;
+    return WaitUntil([&] { return Boxes().size() >= count; }, timeoutMs);
 }
 
 void DialogCatcher::Run() {
@@ -59,20 +30,13 @@ void DialogCatcher::Run() {
 }
 
 void DialogCatcher::Sweep() {
-    std::vector<HWND> found;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&found));
-    for (HWND window : found) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid != processId_ || !IsDialogWindow(window) || !IsWindowVisible(window)) continue;
-
+    for (HWND window : WindowsOfProcess(processId_, [](HWND w) { return IsDialogWindow(w) && IsWindowVisible(w); })) {
         std::lock_guard<std::mutex> guard(lock_);
         if (std::find(answered_.begin(), answered_.end(), window) == answered_.end()) {
             CaughtBox box;
             box.caption = WindowTextOf(window);
             if (HWND text = GetDlgItem(window, 0xFFFF)) box.text = WindowTextOf(text);
             box.owner = GetWindow(window, GW_OWNER);
-            box.style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
             boxes_.push_back(box);
             answered_.push_back(window);
         }

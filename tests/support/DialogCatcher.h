@@ -11,15 +11,10 @@
 #include <thread>
 #include <vector>
 
-// A window's text, and whether it is of the system's dialog class.
-std::string WindowTextOf(HWND window);
-bool IsDialogWindow(HWND window);
-
 struct CaughtBox {
     std::string caption;
     std::string text;
     HWND owner = nullptr;
-    DWORD style = 0;
 };
 
 class DialogCatcher {

@@ -1,40 +1,17 @@
 #include "ProgramProcess.h"
 
 #include "TestPaths.h"
+#include "WaitUntil.h"
 
 #include <tlhelp32.h>
 
 namespace {
-
-BOOL CALLBACK Collect(HWND window, LPARAM param) {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
 
 std::string Quote(const std::string& text) {
     return "\"" + text + "\"";
 }
 
 }  // namespace
-
-std::vector<HWND> WindowsOfProcess(DWORD processId) {
-    std::vector<HWND> all, mine;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
-    for (HWND window : all) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == processId) mine.push_back(window);
-    }
-    return mine;
-}
-
-std::vector<HWND> VisibleAboutBoxes(DWORD processId) {
-    std::vector<HWND> boxes;
-    for (HWND window : WindowsOfProcess(processId))
-        if (IsWindowVisible(window) && GetDlgItem(window, 1015 /* Order */) && GetDlgItem(window, 1016 /* Continue */))
-            boxes.push_back(window);
-    return boxes;
-}
 
 ProgramProcess::~ProgramProcess() {
     if (!info_.hProcess) return;
@@ -59,16 +36,12 @@ bool ProgramProcess::Start(const std::vector<std::string>& arguments, const std:
 }
 
 HWND ProgramProcess::WaitForFrame(DWORD timeoutMs) const {
-    const DWORD start = GetTickCount();
-    do {
-        for (HWND window : WindowsOfProcess(info_.dwProcessId)) {
-            char title[64] = {};
-            GetWindowTextA(window, title, sizeof title);
-            if (strcmp(title, "Vistals") == 0) return window;
-        }
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    std::vector<HWND> frames;
+    WaitUntil([&] {
+        frames = WindowsOfProcess(info_.dwProcessId, [](HWND window) { return WindowTextOf(window) == "Vistals"; });
+        return !frames.empty();
+    }, timeoutMs);
+    return frames.empty() ? nullptr : frames.front();
 }
 
 bool ProgramProcess::WaitForExit(DWORD timeoutMs) const {

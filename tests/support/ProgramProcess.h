@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/WaitUntil.h"
+#include "support/WindowFinder.h"
 
 class ProgramProcess {
 public:
@@ -35,9 +36,4 @@ public:
 private:
     PROCESS_INFORMATION info_{};
 };
-
-// Top-level windows of a process.
-std::vector<HWND> WindowsOfProcess(DWORD processId);
-// The visible About boxes of a process (the windows with its two buttons).
-std::vector<HWND> VisibleAboutBoxes(DWORD processId);
 

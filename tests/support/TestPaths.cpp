@@ -12,6 +12,13 @@ std::string DistDir() {
     return dir;
 }
 
+std::string TestProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string program(path);
+    return program.substr(0, program.find_last_of('\\'));
+}
+
 std::string MakeTempFolder(const char* name) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);

@@ -6,6 +6,8 @@
 
 // The program folder as installed by the build (build/dist).
 std::string DistDir();
+// The folder of the running test program.
+std::string TestProgramFolder();
 // A fresh, empty folder for one test's files.
 std::string MakeTempFolder(const char* name);
 // Writes `bytes` to `path`; false on failure.

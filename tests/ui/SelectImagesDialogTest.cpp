@@ -5,10 +5,12 @@
 #include "sets/CommandLineSet.h"
 #include "sets/ImageSetList.h"
 #include "settings/Settings.h"
+#include "support/ModalDriver.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
 #include "support/WaitUntil.h"
+#include "support/WindowFinder.h"
 #include "ui/SelectImagesDialog.h"
 #include "ui/SelectImagesRules.h"
 #include "wallpaper/CodecBinding.h"
@@ -22,7 +24,6 @@
 #include <algorithm>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -66,25 +67,6 @@ std::string DescribeStored() {
     return Describe(stored);
 }
 
-// A marker posted to the dialog, and a hook on the dialog's thread that
-// signals when the thread takes it from its queue: posted messages are taken
-// in order, each after the one before was handled.
-UINT SettleMarker() {
-    static const UINT marker = RegisterWindowMessageA("VistalsTestSettleMarker");
-    return marker;
-}
-
-HANDLE MarkerTaken() {
-    static const HANDLE taken = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    return taken;
-}
-
-LRESULT CALLBACK WatchForMarker(int code, WPARAM removal, LPARAM message) {
-    if (code == HC_ACTION && removal == PM_REMOVE && reinterpret_cast<const MSG*>(message)->message == SettleMarker())
-        SetEvent(MarkerTaken());
-    return CallNextHookEx(nullptr, code, removal, message);
-}
-
 // The dialog as the driver thread sees it: its windows, and its tree
 // through the dialog's own (stateless) tree wrapper.
 struct Driven {
@@ -96,23 +78,9 @@ struct Driven {
     HWND Edit() const { return tree.GetEditControl(); }
     bool Expanded(HTREEITEM item) const { return TreeView_GetItemState(Tree(), item, TVIS_EXPANDED) & TVIS_EXPANDED; }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    // Waits until the dialog's thread has handled what was posted to it, and
-    // what that handling posted in turn. (Sent messages would overtake the
-    // posted ones: a thread takes those first.) A dialog that closes drops
-    // the marker with its window.
-    void Settle() const {
-        for (int round = 0; round < 2; ++round) {
-            if (!PostMessageA(dialog, SettleMarker(), 0, 0)) return;
-            EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(MarkerTaken(), 0) == WAIT_OBJECT_0 || !IsWindow(dialog); }));
-        }
-    }
+    void Settle() const { ::Settle(dialog); }
     void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
     void Focus(HWND control) const { SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE); }
-    // A key pressed in `control`, through the dialog's message loop.
-    void Key(HWND control, WPARAM key) const {
-        PostMessageA(control, WM_KEYDOWN, key, 0);
-        Settle();
-    }
     void SelectFiles(std::initializer_list<const char*> names) const {
         for (const char* name : names) {
             const LRESULT at = SendMessageA(Item(lst1), LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name));
@@ -125,7 +93,7 @@ struct Driven {
     void TypeLabel(const char* text, WPARAM key) const {
         ASSERT_NE(nullptr, Edit());
         SendMessageA(Edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-        Key(Edit(), key);
+        PressKey(Edit(), key);
     }
     TreeTexts Read() const {
         TreeTexts result;
@@ -150,36 +118,18 @@ struct Driven {
     }
 };
 
-// The message box the test program shows, answered with OK; its text.
-std::string AnswerMessageBox() {
-    HWND box = nullptr;
-    if (!WaitUntil([&] { return IsWindowVisible(box = FindWindowA("#32770", "ui_tests")); }, 5000)) return "";
-    char text[256] = {};
-    GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    WaitUntil([&] { return !IsWindow(box); });
-    return text;
+// The message box `dialog` shows, answered with OK; its text.
+std::string AnsweredMessage(HWND dialog) {
+    MessageBoxSeen seen;
+    AnswerMessageBox(&seen, dialog);
+    return seen.text;
 }
 
 // Runs the dialog modally on this thread while `script` drives it from
-// another; a dialog the script leaves open (a failure) is cancelled.
+// another.
 INT_PTR RunDriven(CBatchC& dialog, const std::function<void(const Driven&)>& script) {
-    std::thread driver([&] {
-        HWND window = nullptr;
-        // Visible once the system and the dialog finished setting it up.
-        if (!WaitUntil([&] { return IsWindowVisible(window = FindWindowA("#32770", "Select Background Images")); })) {
-            ADD_FAILURE() << "the dialog did not open";
-            return;
-        }
-        script(Driven{window, dialog.m_treeSets});
-        for (int i = 0; i < 3 && !WaitUntil([&] { return !IsWindow(window); }, 3000); ++i)
-            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    });
-    HHOOK watch = SetWindowsHookExA(WH_GETMESSAGE, WatchForMarker, nullptr, GetCurrentThreadId());
-    const INT_PTR result = dialog.DoModal();
-    driver.join();
-    if (watch) UnhookWindowsHookEx(watch);
-    return result;
+    return DriveModal([&] { return dialog.DoModal(); }, "Select Background Images",
+                      [&](HWND window) { script(Driven{window, dialog.m_treeSets}); });
 }
 
 class SelectImagesDialog : public ::testing::Test {
@@ -209,8 +159,6 @@ protected:
 
 TEST_F(SelectImagesDialog, BuildsNamedSetsFromAnEmptyStartAndSavesThemOnOk) {
     CBatchC dialog(nullptr);
-    EXPECT_EQ(DWORD(0x00200074), dialog.m_ofn.Flags);
-
     const INT_PTR result = RunDriven(dialog, [&](const Driven& d) {
         EXPECT_FALSE(d.Enabled(IDOK));
         EXPECT_FALSE(d.Enabled(IDC_REMOVE));
@@ -218,7 +166,7 @@ TEST_F(SelectImagesDialog, BuildsNamedSetsFromAnEmptyStartAndSavesThemOnOk) {
         // gets "New Set", in list order, with its name open for editing.
         d.SelectFiles({"c.bmp", "a.bmp"});
         d.Focus(d.Item(lst1));
-        d.Key(d.Item(lst1), VK_RETURN);
+        PressKey(d.Item(lst1), VK_RETURN);
         EXPECT_EQ("New Set[select\\a.bmp,select\\c.bmp]", Describe(d.Read()));
         EXPECT_NE(nullptr, d.Edit());
         EXPECT_EQ(0, d.SelectedFileCount());
@@ -340,7 +288,7 @@ TEST_F(SelectImagesDialog, ShowsACommandLineListWithoutVanishedFilesAndCancelKee
         d.TypeLabel("Other", VK_RETURN);
         // Esc outside a label edit cancels the dialog.
         d.Focus(d.Item(lst1));
-        d.Key(d.Item(lst1), VK_ESCAPE);
+        PressKey(d.Item(lst1), VK_ESCAPE);
     });
 
     EXPECT_EQ(IDCANCEL, result);
@@ -363,13 +311,13 @@ TEST_F(SelectImagesDialog, StaysOpenForOkWithoutPicturesAndForTheOptionsSheet) {
         EnableWindow(d.Item(IDOK), TRUE);
         d.Focus(d.Item(IDOK));
         PostMessageA(d.dialog, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ("No background images selected!", AnswerMessageBox());
+        EXPECT_EQ("No background images selected!", AnsweredMessage(d.dialog));
 
         // The sheet keeps its Apply button here and holds the dialog
         // until it is confirmed.
         PostMessageA(d.Item(IDC_OPTIONS), BM_CLICK, 0, 0);
-        HWND sheet = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(sheet = FindWindowA("#32770", "Options")); }));
+        HWND sheet = WaitForDialog(0, "Options");
+        ASSERT_NE(nullptr, sheet);
         EXPECT_NE(nullptr, GetDlgItem(sheet, 0x3021 /* Apply */));
         EXPECT_FALSE(IsWindowEnabled(d.dialog));
         PostMessageA(sheet, WM_COMMAND, IDOK, 0);
@@ -403,10 +351,7 @@ std::wstring LongForm(const std::string& path) { return L"\\\\?\\" + std::wstrin
 }  // namespace
 
 TEST_F(SelectImagesDialog, TakesDroppedFilesAndFoldersAndPathsOfAnyLength) {
-    char program[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    *strrchr(program, '\\') = '\0';
-    BindImageLibraryAt(program);
+    BindImageLibrary();
     ASSERT_NE(nullptr, TheImageLibrary);
 
     // A folder of pictures, not in name order on disk, and a file the codec
@@ -447,9 +392,11 @@ TEST_F(SelectImagesDialog, TakesDroppedFilesAndFoldersAndPathsOfAnyLength) {
 }
 
 TEST(SelectImagesRules, FolderOfTheFileList) {
-    // The drive search patterns, by the rule's own examples.
+    // The drive search patterns: "*.*" after a drive root or a longer text
+    // ending in "\", "\*.*" after anything else.
     EXPECT_EQ("C:\\*.*", DriveSearchPattern("C:\\").str());
     EXPECT_EQ("C:/\\*.*", DriveSearchPattern("C:/").str());
+    EXPECT_EQ("AB\\\\*.*", DriveSearchPattern("AB\\").str());
     EXPECT_EQ("\\\\server\\share\\*.*", DriveSearchPattern("\\\\server\\share\\").str());
     EXPECT_EQ("\\\\server\\share\\*.*", DriveSearchPattern("\\\\server\\share").str());
 
@@ -468,4 +415,54 @@ TEST(SelectImagesRules, FolderOfTheFileList) {
     // Items that spell no folder (Wine's "[..]" list) leave the text in charge.
     EXPECT_EQ(folder + "\\", FolderOfFileList(folder.c_str(), {"[..]", "[sub]"}, 0).str());
     EXPECT_EQ("c:\\pics\\", FolderOfFileList("c:\\pics", items, -1).str());
+
+    // Select All passes over what is not a file.
+    for (const char* file : {"a.bmp", "LAKE.JPG", "x"}) EXPECT_TRUE(IsSelectableFileItem(file)) << file;
+    for (const char* other : {"", "[..]", "[-c-]", "[sub]", ".", ".hidden"})
+        EXPECT_FALSE(IsSelectableFileItem(other)) << other;
+}
+
+TEST(SelectImagesRules, WhereAnAddedPictureGoesAndWhatOkBuilds) {
+    EXPECT_EQ(Insertion::NewSet, ChooseInsertion(true, false, false));
+    EXPECT_EQ(Insertion::FirstSet, ChooseInsertion(false, false, false));
+    EXPECT_EQ(Insertion::AfterSelectedPicture, ChooseInsertion(false, true, false));
+    EXPECT_EQ(Insertion::IntoSelectedSet, ChooseInsertion(false, true, true));
+
+    EXPECT_EQ(nullptr, BuildSetList({}));
+    EXPECT_EQ(nullptr, BuildSetList({{"Empty", {}}, {"Empty too", {}}}));
+    // Names need not differ, nor paths; a set without pictures stays.
+    const std::unique_ptr<CImageSetList> list =
+        BuildSetList({{"Beach", {"C:\\b.jpg", "C:\\a.jpg", "C:\\b.jpg"}}, {"", {}}, {"Beach", {"d.png"}}});
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ("Beach[C:\\b.jpg,C:\\a.jpg,C:\\b.jpg] [] Beach[d.png]", Describe(*list));
+    EXPECT_EQ(-1, list->m_nSetIndex);
+    EXPECT_EQ(-1, list->m_nImageIndex);
+    for (int i = 0; i < list->GetCount(); ++i) {
+        EXPECT_EQ(0, list->GetSet(i)->m_nUnshown);
+        for (int j = 0; j < list->GetSet(i)->GetCount(); ++j) EXPECT_EQ(0, list->GetSet(i)->GetEntry(j)->m_bShown);
+    }
+}
+
+TEST(SelectImagesRules, ADropAddsFilesAsTheyAreAndTheReadablePicturesOfFolders) {
+    EXPECT_TRUE(MatchesAnyPattern("LAKE.JPEG", {"*.bmp", "*.jpg; *.jpeg"}));
+    EXPECT_TRUE(MatchesAnyPattern("a.b", {";;*.b"}));
+    EXPECT_FALSE(MatchesAnyPattern("lake.png", {"*.jpg;*.jpeg"}));
+    EXPECT_FALSE(MatchesAnyPattern("lake.png", {}));
+
+    const std::string folder = MakeTempFolder("select-rules-drop");
+    for (const char* name : {"b.bmp", "A.bmp", "c.JPG", "notes.txt"})
+        ASSERT_TRUE(WriteFileBytes(folder + "\\" + name, "x"));
+    CreateDirectoryA((folder + "\\sub.bmp").c_str(), nullptr);
+    const std::string note = folder + "\\notes.txt", gone = folder + "\\gone.bmp";
+    const std::vector<CString> added =
+        ExpandDroppedPaths({note.c_str(), folder.c_str(), gone.c_str()}, {"*.bmp", "*.jpg;*.jpeg"});
+    std::vector<std::string> paths;
+    for (const CString& path : added) paths.push_back(path.str());
+    EXPECT_EQ((std::vector<std::string>{note, folder + "\\A.bmp", folder + "\\b.bmp", folder + "\\c.JPG"}), paths);
+
+    // Icons exist for what is there, for folders too, and not for what is gone.
+    int image = -1, openImage = -1;
+    EXPECT_TRUE(GetShellIcons(note.c_str(), image, openImage));
+    EXPECT_TRUE(GetShellIcons(folder.c_str(), image, openImage));
+    EXPECT_FALSE(GetShellIcons(gone.c_str(), image, openImage));
 }

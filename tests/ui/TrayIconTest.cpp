@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "framework/Gdi.h"
 #include "res/resource.h"
+#include "support/WaitUntil.h"
 #include "ui/TrayIcon.h"
 
 #include <gtest/gtest.h>
@@ -82,23 +83,6 @@ LRESULT Notify(const CTrayIcon& tray, WPARAM id, UINT mouseMessage) {
     return SendMessageA(tray.m_hWnd, tray.NotifyRecord().uCallbackMessage, id, mouseMessage);
 }
 
-void DrainMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-void PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < timeoutMs) {
-        DrainMessages();
-        Sleep(10);
-    }
-}
-
 // Runs `action` with the tracked popup once it shows; a popup that is
 // still open after a few seconds is closed so that no test can hang.
 std::function<void(HWND, HMENU)> g_whilePopupShows;
@@ -138,7 +122,7 @@ protected:
     }
     void TearDown() override {
         COwnerDrawMenu::SetPlatformClassForTesting(-1);
-        DrainMessages();
+        PumpMessages();
     }
 };
 
@@ -240,7 +224,7 @@ TEST_F(MainFrameTrayTest, NotificationsForOtherIconsAndSingleClicksDoNothing) {
     EXPECT_EQ(0, Notify(Tray(), IDR_TRAYMENU + 1, WM_RBUTTONUP));
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_MBUTTONUP})
         EXPECT_EQ(1, Notify(Tray(), IDR_TRAYMENU, mouse)) << mouse;
-    DrainMessages();
+    PumpMessages();
     EXPECT_TRUE(g_commands.empty());
 }
 
@@ -318,7 +302,7 @@ TEST_F(MainFrameTrayTest, RightClickShowsTheOwnerDrawnPopup) {
     EXPECT_EQ(0, nested);
 
     // Closed without a choice; the menu of this click is gone.
-    DrainMessages();
+    PumpMessages();
     EXPECT_TRUE(g_commands.empty());
     EXPECT_FALSE(IsMenu(shown));
     EXPECT_EQ(nullptr, Tray().PopupMenu().FindPopup(shown));

@@ -255,7 +255,8 @@ TEST_F(CompositionRunTest, ColoursAreReducedToTheDisplaysDepth) {
         std::string call;
     } cases[] = {{32, "ReduceColors(1,24,16777216,2,0,1)"}, {24, "ReduceColors(1,24,16777216,2,0,1)"},
                  {16, "ReduceColors(1,16,65536,2,0,1)"},    {8, "ReduceColors(1,8,256,2,0,1)"},
-                 {4, "ReduceColors(1,4,16,0,0,1)"}};
+                 {5, "ReduceColors(1,5,32,2,0,1)"},         {4, "ReduceColors(1,4,16,0,0,1)"},
+                 {1, "ReduceColors(1,1,2,0,0,1)"}};
     job_.settings.VistalPosition = 0;
     job_.settings.CalendarPosition = 0;
     for (const Case& c : cases) {

@@ -1,4 +1,4 @@
-// Fitting, tiling, calendar placement, colour depth and the output path.
+// Fitting, tiling, calendar placement and the output path.
 #include "WallpaperTestSupport.h"
 #include "wallpaper/Composition.h"
 #include "ImageLibrary.h"
@@ -99,26 +99,6 @@ TEST(CalendarPlacement, TiledUnknownAndOddCases) {
     EXPECT_FALSE(placed);
     Calendar(-1, 2, {1024, 768}, &tiny, &placed);
     EXPECT_FALSE(placed);
-}
-
-TEST(ColorDepth, ReductionByDisplayDepth) {
-    ColorReduction r = ReductionForDepth(32);
-    EXPECT_EQ(24, r.bits);
-    EXPECT_EQ(16777216, r.colors);
-    EXPECT_EQ(REDUCE_OPTIMIZED_DIFFUSED, r.method);
-    r = ReductionForDepth(16);
-    EXPECT_EQ(65536, r.colors);
-    EXPECT_EQ(REDUCE_OPTIMIZED_DIFFUSED, r.method);
-    r = ReductionForDepth(8);
-    EXPECT_EQ(256, r.colors);
-    EXPECT_EQ(REDUCE_OPTIMIZED_DIFFUSED, r.method);
-    r = ReductionForDepth(5);
-    EXPECT_EQ(REDUCE_OPTIMIZED_DIFFUSED, r.method);
-    r = ReductionForDepth(4);
-    EXPECT_EQ(16, r.colors);
-    EXPECT_EQ(REDUCE_FIXED_PALETTE, r.method);
-    r = ReductionForDepth(1);
-    EXPECT_EQ(2, r.colors);
 }
 
 TEST(OutputPath, NextToTheProgramWhateverThePathLooksLike) {

@@ -1,6 +1,6 @@
 // The desktop's wallpaper values and the applied wallpaper.
 #include "settings/Settings.h"
-#include "support/DesktopSettings.h"
+#include "support/Registry.h"
 #include "wallpaper/WallpaperRegistration.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,9 @@
 TEST(RegisterWallpaper, WritesTheThreeValuesForEachPositionAndApplies) {
     const char* path = "C:\\windows\\vistals-test.bmp";
     const struct { int32_t position; const char* tile; } cases[] = {
-        {POSITION_CENTERED, "0"}, {POSITION_TILED, "1"}, {POSITION_FIT_DESKTOP, "0"}, {POSITION_MAXIMUM_FIT, "0"}, {9, ""}};
+        {0, "0"}, {1, "1"}, {2, "0"}, {3, "0"}, {9, ""}, {-1, ""}};  // only Tiled (1) tiles
     for (const auto& c : cases) {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "TileWallpaper");
         EXPECT_NE(0, RegisterWallpaper(path, c.position)) << c.position;
         EXPECT_EQ(path, DesktopValue("Wallpaper"));
         EXPECT_EQ("0", DesktopValue("WallpaperStyle"));
@@ -24,15 +24,8 @@ TEST(RegisterWallpaper, WritesTheThreeValuesForEachPositionAndApplies) {
 }
 
 TEST(RegisterWallpaper, UsesTheCurrentSettingsByDefault) {
-    Settings.VistalPosition = POSITION_TILED;
+    Settings.VistalPosition = 1;  // Tiled
     RegisterWallpaper("C:\\windows\\tiled.bmp");
     EXPECT_EQ("1", DesktopValue("TileWallpaper"));
     Settings = SettingsRecord();
-}
-
-TEST(TileWallpaperText, OnlyTiledTiles) {
-    EXPECT_STREQ("1", TileWallpaperText(1));
-    EXPECT_STREQ("0", TileWallpaperText(0));
-    EXPECT_STREQ("0", TileWallpaperText(3));
-    EXPECT_STREQ("", TileWallpaperText(-1));
 }

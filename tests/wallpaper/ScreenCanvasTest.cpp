@@ -2,8 +2,8 @@
 // bitmap, and read back the way Windows lays that bitmap over the monitors:
 // spanned over the rectangle around them (Windows 8 and later), or tiled
 // from the primary monitor's top-left corner (Windows 7).
-#include "support/DesktopSettings.h"
 #include "support/DialogCatcher.h"
+#include "support/Registry.h"
 #include "support/TestBitmaps.h"
 #include "support/TestPaths.h"
 #include "wallpaper/CodecBinding.h"

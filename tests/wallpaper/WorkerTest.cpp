@@ -2,6 +2,7 @@
 // throws is a failed change that frees its picture and leaves the queue free
 // for the next one, and a job keeps the writer's record even when the table
 // it came from is gone.
+#include "support/WaitUntil.h"
 #include "wallpaper/CodecBinding.h"
 #include "wallpaper/WallpaperWorker.h"
 
@@ -96,11 +97,7 @@ std::vector<ScreenPicture> OneChange(ImageLibrary& library, ImageHandle image) {
 }
 
 bool WaitUntilIdle() {
-    for (int i = 0; i < 500; ++i) {
-        if (TheCompositionQueue.IsIdle()) return true;
-        Sleep(10);
-    }
-    return false;
+    return WaitUntil([] { return TheCompositionQueue.IsIdle(); });
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // wallpaper, says once what went wrong, leaves nothing behind and tries
 // again with the next change.
 #include "framework/Handle.h"
-#include "support/DesktopSettings.h"
 #include "support/DialogCatcher.h"
 #include "support/ProgramProcess.h"
 #include "support/RegistrySandbox.h"
@@ -27,12 +26,6 @@ std::string SystemWords(DWORD error) {
     return words;
 }
 
-bool WaitUntil(bool (*done)(const std::string&), const std::string& arg, DWORD timeoutMs = 20000) {
-    for (DWORD since = GetTickCount(); GetTickCount() - since < timeoutMs; Sleep(50))
-        if (done(arg)) return true;
-    return done(arg);
-}
-
 }  // namespace
 
 TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
@@ -50,18 +43,20 @@ TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
     ASSERT_TRUE(program.Start({first, second, third}));
     HWND frame = program.WaitForFrame();
     ASSERT_NE(nullptr, frame);
-    ASSERT_TRUE(WaitUntil([](const std::string& path) { return IsCompleteBmp(path, nullptr); }, wallpaper));
-    Sleep(300);  // the first change has registered its file
+    ASSERT_TRUE(WaitUntil([&] { return IsCompleteBmp(wallpaper, nullptr); }));
     const std::string previous = ReadFileBytes(wallpaper);
 
     DialogCatcher catcher(program.Id());
     {
-        // Held open by another program, shared with nobody.
-        FileHandle lock(CreateFileA(wallpaper.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(lock);
+        // Held open by another program, shared with nobody, once the first
+        // change has let it go.
+        FileHandle lock;
+        ASSERT_TRUE(WaitUntil([&] {
+            lock.reset(CreateFileA(wallpaper.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            return bool(lock);
+        }));
         PostMessageA(frame, WM_COMMAND, 32772, 0);  // Display Next Vistal
         ASSERT_TRUE(catcher.WaitFor(1));
-        Sleep(500);  // time for a second box, should there be one
     }
     ASSERT_LE(1u, catcher.Boxes().size());
     const std::string text = catcher.Boxes()[0].text;
@@ -72,11 +67,13 @@ TEST(WriteFault, ALockedWallpaperStaysOneMessageSaysWhyAndTheNextChangeWorks) {
     EXPECT_TRUE(previous == ReadFileBytes(wallpaper)) << "the previous wallpaper changed";
     EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(DistDir(), "vistals.bmp*"));
 
-    // The next change (the third picture) writes again.
+    // The next change (the third picture) writes again; the failed one
+    // showed no other box by then (changes run one after the other).
     PostMessageA(frame, WM_COMMAND, 32772, 0);
-    ASSERT_TRUE(WaitUntil([](const std::string& path) { return IsCompleteBmp(path, nullptr); }, wallpaper));
-    for (DWORD since = GetTickCount(); GetTickCount() - since < 20000 && ReadFileBytes(wallpaper) == previous;) Sleep(50);
-    EXPECT_FALSE(previous == ReadFileBytes(wallpaper)) << "not written again";
+    EXPECT_TRUE(WaitUntil([&] {
+        BmpPixels shown;
+        return shown.Load(wallpaper) && shown.At(5, 5) == RGB(40, 200, 40);
+    })) << "not written again";
     for (size_t i = 1; i < catcher.Boxes().size(); ++i) ADD_FAILURE() << "another box: " << catcher.Boxes()[i].text;
     EXPECT_EQ(std::vector<std::string>{"vistals.bmp"}, FilesMatching(DistDir(), "vistals.bmp*"));
     EXPECT_TRUE(program.Exit());

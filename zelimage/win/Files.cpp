@@ -23,17 +23,22 @@ std::string SystemMessage(DWORD error) {
     return message;
 }
 
-// The path for the wide calls: narrow paths stop at MAX_PATH, so an absolute
-// one longer than that gets the "\\?\" form, which takes it as it is.
+// The path for the wide calls: narrow paths stop at MAX_PATH, so a longer
+// one gets the "\\?\" form. That form takes the path as it is, so the path
+// is first made whole as the system resolves it ("\" separators, "." and
+// ".." parts, absolute).
 std::wstring ReadablePath(const std::string& path) {
     const int needed = MultiByteToWideChar(CP_ACP, 0, path.c_str(), int(path.size()), nullptr, 0);
     std::wstring wide(size_t(needed > 0 ? needed : 0), L'\0');
     if (needed > 0) MultiByteToWideChar(CP_ACP, 0, path.c_str(), int(path.size()), &wide[0], needed);
     if (wide.size() < MAX_PATH || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
-    std::replace(wide.begin(), wide.end(), L'/', L'\\');
-    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
-    if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
-    return wide;
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size ? GetFullPathNameW(wide.c_str(), size, &full[0], nullptr) : 0;
+    if (length == 0 || length >= size) return wide;
+    full.resize(length);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
 }
 
 bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {

@@ -28,11 +28,13 @@ Pixels Pixels::Copy(HDC dc, int x, int y, int width, int height) {
     return result;
 }
 
-Pixels Pixels::OfWindow(HWND window) {
+Pixels Pixels::OfWindow(HWND window, const RECT* area) {
     RECT rect{};
     GetWindowRect(window, &rect);
+    OffsetRect(&rect, -rect.left, -rect.top);
+    if (area) rect = *area;
     ScopedGetDC dc(window);
-    return Copy(dc.get(), 0, 0, rect.right - rect.left, rect.bottom - rect.top);
+    return Copy(dc.get(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 Pixels Pixels::OfBitmapResource(UINT id) {
@@ -44,6 +46,13 @@ Pixels Pixels::OfBitmapResource(UINT id) {
     MemoryDCHandle memory(CreateCompatibleDC(screen.get()));
     ScopedSelectObject select(memory.get(), bitmap.get());
     return Copy(memory.get(), 0, 0, size.bmWidth, size.bmHeight);
+}
+
+int Pixels::Count(COLORREF colour) const {
+    int count = 0;
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) count += At(x, y) == colour;
+    return count;
 }
 
 COLORREF Pixels::At(int x, int y) const {
