@@ -47,20 +47,39 @@ void CMainFrame::ArmChangeTimer() {
 void CMainFrame::DisplayNextVistal() {
     // Without the codec library there is nothing to show a picture with;
     // binding already told the user why.
+    if (!TheImageLibrary) return;
+    // After a step back, the pictures ahead come again before new ones.
+    if (const ShownChange* ahead = m_history.StepForward()) {
+        ShowChange(*ahead);
+        return;
+    }
+    DisplayNewVistal();
+}
+
+void CMainFrame::DisplayNewVistal() {
     if (!TheImageSetList || !TheImageLibrary) return;
     const std::vector<CString> paths = NextImagesForScreens(
         *TheImageSetList, {Settings.VistalCycleMethod, Settings.VistalSetCycleMethod}, PicturesPerChange());
     if (paths.empty()) return;
+    // All come from the current set; the list knows the place of the last.
+    ShownChange change;
+    for (const CString& path : paths) change.push_back({path.str(), TheImageSetList->m_nSetIndex, -1});
+    change.back().position = TheImageSetList->m_nImageIndex;
+    m_history.AddNew(change);
+    ShowChange(std::move(change));
+}
+
+void CMainFrame::ShowChange(ShownChange change) {
     // The tooltip names the primary monitor's picture.
-    CurrentVistalName = FileNamePart(paths.front());
+    CurrentVistalName = FileNamePart(change.front().path.c_str());
 
     std::vector<ScreenPicture> pictures;
-    for (const CString& path : paths) {
+    for (const ShownPicture& picture : change) {
         // Over an open Select dialog the box belongs to the dialog, which
         // thus cannot be confirmed (destroying this list) while it waits.
-        CodecImage image = OpenPicture(*TheImageLibrary, path, m_hWnd);
+        CodecImage image = OpenPicture(*TheImageLibrary, picture.path.c_str(), m_hWnd);
         if (!image) return;
-        pictures.push_back({path.str(), std::move(image)});
+        pictures.push_back({picture.path, std::move(image)});
     }
     TheCompositionQueue.Submit(std::move(pictures));
     VistalElapsedMinutes = 0;
@@ -70,7 +89,7 @@ void CMainFrame::DisplayNextSet() {
     if (!TheImageSetList) return;
     TheImageSetList->NextSet(Settings.VistalSetCycleMethod);
     VistalSetElapsedMinutes = 0;
-    DisplayNextVistal();
+    DisplayNewVistal();  // the new set's picture, not one ahead of a step back
 }
 
 void CMainFrame::OnTimer(UINT_PTR timerId) {
@@ -146,6 +165,19 @@ void CMainFrame::OnOptions() {
     ChangesAllowed = true;
 }
 
+void CMainFrame::OnPauseChanges() {
+    Settings.Paused = Settings.Paused ? 0 : 1;
+    StorePaused();
+    // Going on arms the timer again, as a confirmed Options sheet does; the
+    // counters go on from where they stood.
+    if (!Settings.Paused && PeriodicChangesOn()) ArmChangeTimer();
+    UpdateTooltip();
+}
+
+void CMainFrame::OnUpdatePauseChanges(CCmdUI* ui) {
+    ui->SetCheck(Settings.Paused ? 1 : 0);
+}
+
 void CMainFrame::OnSelectImages() {
     // One modal window of ours at a time: a second dialog would be handed
     // the list the first one is about to destroy.
@@ -158,6 +190,8 @@ void CMainFrame::OnSelectImages() {
     if (result != IDOK) return;
     // The dialog destroyed the old list and saved the new one.
     TheImageSetList = dialog.m_pSetList;
+    // The new list's picture comes next, not one ahead of a step back.
+    m_history.DropAhead();
     KillTimer(ID_CHANGE_TIMER);
     SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
 }

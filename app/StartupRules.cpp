@@ -3,6 +3,8 @@
 #include "ui/HtmlHelp.h"
 
 FirstChange DecideFirstChange(const SettingsRecord& settings, int setCount) {
+    // A paused program keeps the wallpaper it had; the tooltip says it waits.
+    if (settings.Paused) return FirstChange::ArmTimer;
     if (settings.VistalSetStartup && setCount > 1) return FirstChange::NextSet;
     if (settings.VistalStartup) return FirstChange::NextVistal;
     if (settings.VistalSetPeriodic || settings.VistalPeriodic) return FirstChange::ArmTimer;
@@ -11,7 +13,7 @@ FirstChange DecideFirstChange(const SettingsRecord& settings, int setCount) {
 
 TickDecision DecideTick(const SettingsRecord& settings, bool changesAllowed, int32_t pictureElapsed,
                         int32_t setElapsed) {
-    if (!(settings.VistalSetPeriodic || settings.VistalPeriodic) || !changesAllowed)
+    if (!(settings.VistalSetPeriodic || settings.VistalPeriodic) || !changesAllowed || settings.Paused)
         return {TickAction::Hold, pictureElapsed, setElapsed};
     // Both count, whichever options are on.
     ++pictureElapsed;

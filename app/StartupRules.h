@@ -11,7 +11,7 @@
 enum class FirstChange {
     NextSet,      // WM_COMMAND ID_DISPLAY_NEXT_SET
     NextVistal,   // WM_COMMAND ID_DISPLAY_NEXT_VISTAL
-    ArmTimer,     // WM_WALLPAPER_APPLIED: timer and tooltip, no change
+    ArmTimer,     // WM_WALLPAPER_APPLIED: timer and tooltip, no change (also when paused)
     Nothing,
 };
 FirstChange DecideFirstChange(const SettingsRecord& settings, int setCount);
@@ -20,6 +20,7 @@ FirstChange DecideFirstChange(const SettingsRecord& settings, int setCount);
 // tick; only Count arms it again, a change waits for its result.
 enum class TickAction {
     Hold,           // nothing counted, nothing changes; the timer stays disarmed
+                    // (no periodic option, changes held, or paused)
     Count,          // counted; nothing due, so the tooltip and the timer go on
     ChangeSet,      // counted; the next set and its next picture
     ChangePicture,  // counted; the next picture

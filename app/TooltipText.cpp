@@ -23,6 +23,12 @@ CString ComposeTooltipText(const SettingsRecord& settings, int32_t elapsedMinute
                            const char* currentName) {
     char text[kMaxTooltipLength + 1];
     const bool showName = settings.ShowFileName && currentName && *currentName;
+    // Paused, no time runs down: the state takes the place of the time left.
+    if (settings.Paused) {
+        if (showName) std::snprintf(text, sizeof text, "%s - %s - paused", kTitle, currentName);
+        else std::snprintf(text, sizeof text, "%s - paused", kTitle);
+        return CString(text);
+    }
     if (showName) std::snprintf(text, sizeof text, "%s - %s", kTitle, currentName);
     else std::snprintf(text, sizeof text, "%s", kTitle);
 

@@ -14,3 +14,4 @@ constexpr int kMaxTooltipLength = 255;
 // `currentName` the picture's file name (may be empty).
 CString ComposeTooltipText(const SettingsRecord& settings, int32_t elapsedMinutes, int32_t setElapsedMinutes,
                            const char* currentName);
+

@@ -14,6 +14,7 @@ public:
     int GetLength() const noexcept { return static_cast<int>(text_.size()); }
     bool IsEmpty() const noexcept { return text_.empty(); }
     void Empty() noexcept { text_.clear(); }
+    const char* GetString() const noexcept { return text_.c_str(); }
     operator const char*() const noexcept { return text_.c_str(); }
     const std::string& str() const noexcept { return text_; }
 

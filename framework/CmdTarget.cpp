@@ -37,6 +37,11 @@ void CCmdUI::Enable(BOOL on) {
     m_bEnableChanged = true;
 }
 
+void CCmdUI::SetCheck(int check) {
+    if (m_hMenu)
+        CheckMenuItem(m_hMenu, m_nIndex, MF_BYPOSITION | (check ? MF_CHECKED : MF_UNCHECKED));
+}
+
 void CCmdUI::DoUpdate(CCmdTarget* target, bool disableIfNoHandler) {
     m_bEnableChanged = false;
     if (target->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this)) return;

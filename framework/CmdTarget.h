@@ -56,6 +56,7 @@ public:
     bool m_bEnableChanged = false;
 
     void Enable(BOOL on = TRUE);
+    void SetCheck(int check = 1);
 
     // Asks `target` for the state; without an update handler the item is
     // enabled exactly when a command handler exists (when asked to).

@@ -14,6 +14,14 @@ CImageEntry* CImageSet::GetEntry(int position) const {
     return at ? static_cast<CImageEntry*>(GetAt(at)) : nullptr;
 }
 
+std::unique_ptr<CImageEntry> CImageSet::RemoveEntry(int position) {
+    POSITION at = FindIndex(position);
+    if (!at) return nullptr;
+    std::unique_ptr<CImageEntry> entry(static_cast<CImageEntry*>(GetAt(at)));
+    RemoveAt(at);
+    return entry;
+}
+
 void CImageSet::MarkShown(int position) {
     if (CImageEntry* entry = GetEntry(position)) entry->m_bShown = 1;
 }

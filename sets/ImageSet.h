@@ -19,6 +19,9 @@ public:
     void AddEntry(std::unique_ptr<CImageEntry> entry);
     // The picture at `position`, or null when there is none.
     CImageEntry* GetEntry(int position) const;
+    // Takes the picture at `position` out of the set and hands it over; null
+    // when there is none. The pictures after it move up one place.
+    std::unique_ptr<CImageEntry> RemoveEntry(int position);
 
     // Marks the picture at `position` as shown; no picture there, no change.
     void MarkShown(int position);

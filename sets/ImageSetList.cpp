@@ -1,5 +1,6 @@
 #include "sets/ImageSetList.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 CImageSetList* TheImageSetList = nullptr;
@@ -143,6 +144,52 @@ const CString* CImageSetList::NextImage(CycleOrders orders, int avoid) {
     }
     m_nImageIndex = position;
     return &set.GetEntry(position)->m_strPath;
+}
+
+std::optional<PicturePlace> CImageSetList::FindPicture(const char* path, PicturePlace known) const {
+    auto holds = [&](int set, int position) {
+        const CImageSet* holder = GetSet(set);
+        const CImageEntry* entry = holder ? holder->GetEntry(position) : nullptr;
+        return entry && lstrcmpiA(entry->m_strPath, path) == 0;
+    };
+    if (holds(known.set, known.position)) return known;
+    // Places move as pictures are removed, and the list may be another one.
+    auto firstIn = [&](int set) -> std::optional<PicturePlace> {
+        const CImageSet* holder = GetSet(set);
+        for (int position = 0; holder && position < holder->GetCount(); ++position)
+            if (holds(set, position)) return PicturePlace{set, position};
+        return std::nullopt;
+    };
+    if (auto place = firstIn(known.set)) return place;
+    for (int set = 0; set < GetCount(); ++set)
+        if (auto place = firstIn(set)) return place;
+    return std::nullopt;
+}
+
+void CImageSetList::RemovePicture(PicturePlace place, int32_t pictureOrder) {
+    CImageSet* set = GetSet(place.set);
+    const std::unique_ptr<CImageEntry> removed = set ? set->RemoveEntry(place.position) : nullptr;
+    if (!removed) return;
+    // One picture fewer still to show in the running random cycle.
+    if (!removed->m_bShown && set->m_nUnshown > 0) --set->m_nUnshown;
+
+    if (place.set != m_nSetIndex || m_nImageIndex < place.position) return;
+    if (m_nImageIndex > place.position) {
+        --m_nImageIndex;
+        return;
+    }
+    const int count = set->GetCount();
+    switch (CycleMethod(pictureOrder)) {
+        case CYCLE_FORWARD:  // from the one before; -1 makes the first one next
+            m_nImageIndex = place.position - 1;
+            break;
+        case CYCLE_BACKWARD:  // from the one that took its place; past the end, the last one is next
+            m_nImageIndex = place.position < count ? place.position : -1;
+            break;
+        default:  // random: any place keeps the cycle going; -1 would start a new one
+            m_nImageIndex = count > 0 ? std::min(place.position, count - 1) : -1;
+            break;
+    }
 }
 
 void SaveImageSetList(int32_t pictureOrder) {

@@ -5,11 +5,20 @@
 #include "sets/ImageSet.h"
 #include "settings/Settings.h"
 
+#include <optional>
+
 // The picture and the set cycle order, each a CycleMethodValue (values
 // outside it act as forward).
 struct CycleOrders {
     int32_t pictures;
     int32_t sets;
+};
+
+// Where a picture is in a set list: the position of its set, and its own
+// position in that set.
+struct PicturePlace {
+    int set = -1;
+    int position = -1;
 };
 
 class CImageSetList : public CObList {
@@ -40,6 +49,15 @@ public:
     // chosen first. A fresh random pick avoids position `avoid` (-1: none).
     // Null, with nothing changed, when no set holds a picture.
     const CString* NextImage(CycleOrders orders, int avoid = -1);
+
+    // Where the picture `path` (any letter case) is: at `known` when that
+    // place still holds it, else its first place in the set of `known`, else
+    // its first place in any set. Null when no set holds it.
+    std::optional<PicturePlace> FindPicture(const char* path, PicturePlace known) const;
+    // Takes the picture at `place` out of its set. Its set's random cycle
+    // goes on with one picture fewer, and when it was the current picture,
+    // the next one in `pictureOrder` is the one that would have followed it.
+    void RemovePicture(PicturePlace place, int32_t pictureOrder);
 
     // Replaces the stored sets with this list, whole or not at all; the marks
     // are stored under random `pictureOrder` only. TRUE when all was written.

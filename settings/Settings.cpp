@@ -4,6 +4,7 @@
 
 SettingsRecord Settings;
 
+
 const SettingsValue kSettingsValues[23] = {
     {"ShowFileName", &SettingsRecord::ShowFileName},
     {"ShowTimeLeft", &SettingsRecord::ShowTimeLeft},
@@ -31,6 +32,7 @@ const SettingsValue kSettingsValues[23] = {
 };
 
 const SettingsValue kPerScreenValue = {"VistalPerScreen", &SettingsRecord::VistalPerScreen};
+const SettingsValue kPausedValue = {"Paused", &SettingsRecord::Paused};
 
 void SettingsRecord::DeriveIntervals() {
     // The parts are stored values of any size: the total is formed in 64
@@ -74,6 +76,7 @@ bool ReadStoredValues() {
     bool all = true;
     for (const SettingsValue& value : kSettingsValues) all = ReadStoredValue(key, value) && all;
     ReadStoredValue(key, kPerScreenValue);
+    ReadStoredValue(key, kPausedValue);
     return all;
 }
 
@@ -93,4 +96,9 @@ bool SaveSettings() {
     for (const SettingsValue& value : kSettingsValues)
         if (!key.SetDword(value.name, static_cast<DWORD>(Settings.*value.field))) return false;
     return key.SetDword(kPerScreenValue.name, static_cast<DWORD>(Settings.VistalPerScreen));
+}
+
+bool StorePaused() {
+    RegKey key = OpenSettingsKey(KEY_SET_VALUE);
+    return key && key.SetDword(kPausedValue.name, static_cast<DWORD>(Settings.Paused));
 }

@@ -36,6 +36,9 @@ struct SettingsRecord {
     // it never stops or shifts them: with more than one monitor, each
     // monitor gets a picture of its own ("VistalPerScreen"; missing: on).
     int32_t VistalPerScreen = 1;
+    // The same for "Paused" (missing: off): while on, no change happens by
+    // itself (see DecideTick).
+    int32_t Paused = 0;
 
     // Derived minute totals, never stored.
     int32_t VistalIntervalMinutes = 0;
@@ -59,8 +62,12 @@ RegKey OpenSettingsKey(REGSAM access = KEY_READ | KEY_WRITE);
 // True when all of the 23 were read.
 bool LoadSettings();
 // Writes the 23 values in order and stops at the first failure, then the
-// per-screen value; true when all were written.
+// per-screen value; true when all were written. "Paused" is not among them:
+// StorePaused writes it.
 bool SaveSettings();
+// Writes "Paused" at once, so that a pause outlives even an end without
+// Exit; true when it was written.
+bool StorePaused();
 
 // The registry name and field of each stored value, in order.
 struct SettingsValue {
@@ -70,3 +77,4 @@ struct SettingsValue {
 extern const SettingsValue kSettingsValues[23];
 // The value stored beside them.
 extern const SettingsValue kPerScreenValue;
+extern const SettingsValue kPausedValue;

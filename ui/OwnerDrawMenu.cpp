@@ -79,6 +79,28 @@ void DrawItemText(CDC& dc, const RECT& rect, const std::wstring& text, COLORREF 
                 DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
 }
 
+// A check mark centred in the picture cell: a short stroke down and a longer
+// one up, each column three pixels high.
+void DrawCheckMark(CDC& dc, const RECT& cell, COLORREF colour) {
+    constexpr int kMarkWidth = 7, kMarkHeight = 7, kStroke = 3;
+    static_assert(kMarkWidth <= COwnerDrawMenu::kPictureWidth && kMarkHeight <= COwnerDrawMenu::kPictureHeight,
+                  "items are measured with room for the picture cell");
+    const int left = cell.left + (cell.right - cell.left - kMarkWidth) / 2;
+    const int top = cell.top + (cell.bottom - cell.top - kMarkHeight) / 2;
+    for (int x = 0; x < kMarkWidth; ++x) {
+        const int y = x <= 2 ? 2 + x : kMarkWidth - 1 - x;
+        dc.FillSolidRect(RECT{left + x, top + y, left + x + 1, top + y + kStroke}, colour);
+    }
+}
+
+// What an item shows in one colour: its check mark, when it has one, in the
+// picture cell, and its text.
+void DrawItemFace(CDC& dc, const RECT& cell, const RECT& textRect, const std::wstring& text, bool checked,
+                  COLORREF colour) {
+    if (checked) DrawCheckMark(dc, cell, colour);
+    DrawItemText(dc, textRect, text, colour);
+}
+
 int PlatformClassOf(DWORD platformId, DWORD major, DWORD minor) {
     if (platformId == VER_PLATFORM_WIN32_NT) {
         if (major == 4) return COwnerDrawMenu::kNT4;
@@ -517,25 +539,28 @@ void COwnerDrawMenu::DrawClassic(LPDRAWITEMSTRUCT drawItem, bool forcedByPalette
     }
     const bool selected = (drawItem->itemState & ODS_SELECTED) != 0;
     const bool disabled = (drawItem->itemState & ODS_GRAYED) != 0;
+    const bool checked = (drawItem->itemState & ODS_CHECKED) != 0;
     dc.FillSolidRect(rect, selected ? GetSysColor(COLOR_HIGHLIGHT) : background);
 
-    const RECT textRect{rect.left + kPictureWidth + kClassicTextGap, rect.top - 1, rect.right, rect.bottom - 1};
+    const RECT cell{rect.left, rect.top, rect.left + kPictureWidth + kClassicTextGap, rect.bottom};
+    const RECT textRect{cell.right, rect.top - 1, rect.right, rect.bottom - 1};
     const std::wstring& text = item.text;
     dc.SetBkMode(TRANSPARENT);
     if (disabled && !selected) {
         // Engraved: a light copy one pixel down and right, grey on top.
-        DrawItemText(dc, Offset(textRect, 1, 1), text, GetSysColor(COLOR_BTNHIGHLIGHT));
-        DrawItemText(dc, textRect, text, GetSysColor(COLOR_GRAYTEXT));
+        DrawItemFace(dc, Offset(cell, 1, 1), Offset(textRect, 1, 1), text, checked, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawItemFace(dc, cell, textRect, text, checked, GetSysColor(COLOR_GRAYTEXT));
     } else if (disabled) {
-        DrawItemText(dc, textRect, text, background);
+        DrawItemFace(dc, cell, textRect, text, checked, background);
     } else {
-        DrawItemText(dc, textRect, text, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+        DrawItemFace(dc, cell, textRect, text, checked, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     }
 }
 
 namespace {
 
-void PaintXP(CDC& dc, const RECT& rect, const std::wstring& text, bool separator, bool selected, bool disabled) {
+void PaintXP(CDC& dc, const RECT& rect, const std::wstring& text, bool separator, bool selected, bool disabled,
+             bool checked) {
     const COLORREF background = COwnerDrawMenu::Darken(GetSysColor(COLOR_WINDOW), 0.02);
     const COLORREF column = GetSysColor(COLOR_BTNFACE);
     const COLORREF selectionFill = COwnerDrawMenu::Lighten(GetSysColor(COLOR_HIGHLIGHT), 0.7);
@@ -559,7 +584,7 @@ void PaintXP(CDC& dc, const RECT& rect, const std::wstring& text, bool separator
     }
     const RECT textRect{rect.left + kColumnWidth + kXPTextGap, rect.top - 1, rect.right, rect.bottom - 1};
     dc.SetBkMode(TRANSPARENT);
-    DrawItemText(dc, textRect, text, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
+    DrawItemFace(dc, columnRect, textRect, text, checked, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
 }
 
 }  // namespace
@@ -570,6 +595,7 @@ void COwnerDrawMenu::DrawXP(LPDRAWITEMSTRUCT drawItem) {
     const bool disabled = (drawItem->itemState & ODS_GRAYED) != 0;
     // A disabled item is never shown selected.
     const bool selected = !disabled && (drawItem->itemState & ODS_SELECTED) != 0;
+    const bool checked = (drawItem->itemState & ODS_CHECKED) != 0;
     const std::wstring& text = item.text;
     const RECT& target = drawItem->rcItem;
     const int width = target.right - target.left;
@@ -581,11 +607,11 @@ void COwnerDrawMenu::DrawXP(LPDRAWITEMSTRUCT drawItem) {
     if (!buffer) {
         ScopedSaveDC saved(drawItem->hDC);
         CDC dc(drawItem->hDC);
-        PaintXP(dc, target, text, separator, selected, disabled);
+        PaintXP(dc, target, text, separator, selected, disabled, checked);
         return;
     }
     HFONT font = MenuFont();
     ScopedSelectObject selectFont(buffer.GetSafeHdc(), font ? font : GetCurrentObject(drawItem->hDC, OBJ_FONT));
-    PaintXP(buffer, RECT{0, 0, width, height}, text, separator, selected, disabled);
+    PaintXP(buffer, RECT{0, 0, width, height}, text, separator, selected, disabled, checked);
     CDC(drawItem->hDC).BitBlt(target.left, target.top, width, height, buffer.GetSafeHdc(), 0, 0);
 }

@@ -92,17 +92,10 @@ protected:
 
     // The program started with `arguments`, its message loop running; its frame.
     static HWND StartProgram(ProgramProcess& program, const std::vector<std::string>& arguments = {}) {
-        if (!program.Start(arguments)) return nullptr;
-        HWND frame = program.WaitForFrame();
-        return frame && program.WaitForMessageLoop(frame) ? frame : nullptr;
+        return program.StartRunning(arguments);
     }
 
-    bool WallpaperIs(COLORREF colour) {
-        return WaitUntil([&] {
-            BmpPixels pixels;
-            return pixels.Load(wallpaper_) && pixels.At(pixels.Width() / 2, pixels.Height() / 2) == colour;
-        });
-    }
+    bool WallpaperIs(COLORREF colour) { return WaitForCentreColour(wallpaper_, colour); }
 
     RegistrySandbox sandbox_;
     std::string folder_, red_, blue_, missing_, wallpaper_;

@@ -453,3 +453,54 @@ TEST_F(SchedulerTest, OptionsConfirmedInTheSelectDialogRuleTheTooltipAndTheNextT
     Tick();
     EXPECT_STREQ("p0.bmp", CurrentVistalName);
 }
+
+// What the tray menu offers of the commands about the picture on show, and
+// Pause: going back once something is behind, the folder while the file is
+// there, removal from stored sets only; Pause is checked, holds the ticks,
+// says so in the tooltip, and arms the timer again when it is lifted.
+TEST_F(SchedulerTest, PictureItemsAreOfferedWhenTheyCanActAndPauseHoldsTheTicks) {
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU));
+    HMENU popup = GetSubMenu(menu, 0);
+    auto state = [&](UINT id) {
+        frame_->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+        return GetMenuState(popup, id, MF_BYCOMMAND);
+    };
+    const std::string gone = folder_ + "\\gone.bmp";
+    ASSERT_TRUE(WriteSolidBmp(gone, 32, 24, RGB(1, 2, 3)));
+    MakeList(1, {pictures_[0], gone});
+    for (UINT id : {ID_DISPLAY_PREVIOUS_VISTAL, ID_SHOW_IN_FOLDER, ID_REMOVE_FROM_SET})
+        EXPECT_TRUE(state(id) & MF_GRAYED) << "nothing on show: " << id;
+    EXPECT_EQ(0u, state(ID_PAUSE_CHANGES) & (MF_GRAYED | MF_CHECKED));
+
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    EXPECT_TRUE(state(ID_DISPLAY_PREVIOUS_VISTAL) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_SHOW_IN_FOLDER) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_REMOVE_FROM_SET) & MF_GRAYED);
+    DrainChanges();
+    frame_->SendMessage(WM_COMMAND, ID_DISPLAY_NEXT_VISTAL);
+    EXPECT_FALSE(state(ID_DISPLAY_PREVIOUS_VISTAL) & MF_GRAYED);
+    DrainChanges();
+    ASSERT_TRUE(DeleteFileA(gone.c_str()));
+    EXPECT_TRUE(state(ID_SHOW_IN_FOLDER) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_REMOVE_FROM_SET) & MF_GRAYED);  // a gone file may still leave its set
+    TheImageSetList->m_bFromCommandLine = TRUE;
+    EXPECT_TRUE(state(ID_REMOVE_FROM_SET) & MF_GRAYED);
+
+    Settings.ShowFileName = 1;
+    VistalElapsedMinutes = 59;  // the next tick is due
+    frame_->SendMessage(WM_COMMAND, ID_PAUSE_CHANGES);
+    EXPECT_TRUE(state(ID_PAUSE_CHANGES) & MF_CHECKED);
+    EXPECT_STREQ("Vistals - gone.bmp - paused", frame_->m_trayIcon.NotifyRecord().szTip);
+    frame_->SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
+    Tick();
+    EXPECT_EQ(59, VistalElapsedMinutes);
+    EXPECT_STREQ("gone.bmp", CurrentVistalName);
+    EXPECT_FALSE(TimerArmed());
+    EXPECT_EQ(0, DrainChanges(300));
+
+    frame_->SendMessage(WM_COMMAND, ID_PAUSE_CHANGES);
+    EXPECT_FALSE(state(ID_PAUSE_CHANGES) & MF_CHECKED);
+    EXPECT_TRUE(TimerArmed());
+    EXPECT_STREQ("Vistals - gone.bmp - 00:00:01", frame_->m_trayIcon.NotifyRecord().szTip);
+    DestroyMenu(menu);
+}

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -213,4 +214,46 @@ TEST_F(SelectionTest, UnknownCycleMethodsActAsForward) {
     EXPECT_EQ(1, SetAfterNextSet());
     EXPECT_EQ(2, SetAfterNextSet());
     EXPECT_EQ(std::vector<int>{0}, NextPositions(1));
+}
+
+// Taking a picture out keeps the order going as if it had never been there:
+// forward and backward go on to the picture that would have come after the
+// current one, and a running random cycle shows the pictures it still owes,
+// each once. Every current picture against every removed one.
+TEST_F(SelectionTest, RemovingAPictureKeepsTheOrderGoing) {
+    constexpr int kCount = 5;
+    auto name = [](int position) { return "p" + std::to_string(position); };
+    for (int order : {CYCLE_FORWARD, CYCLE_BACKWARD, CYCLE_RANDOM}) {
+        for (int current = 0; current < kCount; ++current) {
+            for (int removed = 0; removed < kCount; ++removed) {
+                SCOPED_TRACE("order " + std::to_string(order) + ", current " + name(current) + ", removed " +
+                             name(removed));
+                CImageSetList list;
+                list.AddSet(MakeNumberedSet("s", kCount));
+                list.m_nSetIndex = 0;
+                list.m_nImageIndex = current;
+                CImageSet& set = *list.GetSet(0);
+                std::set<std::string> owed;  // by the random cycle, once the removed one has gone
+                for (int i = 0; i < kCount; ++i) {
+                    if (i == current || i % 3 == 0) set.MarkShown(i);
+                    else ++set.m_nUnshown;
+                    if (!set.GetEntry(i)->m_bShown && i != removed) owed.insert(name(i));
+                }
+                const CycleOrders orders{order, CYCLE_FORWARD};
+
+                list.RemovePicture({0, removed}, order);
+                ASSERT_EQ(kCount - 1, set.GetCount());
+                if (order == CYCLE_RANDOM) {
+                    std::set<std::string> shown;
+                    for (size_t i = 0; i < owed.size(); ++i) shown.insert(list.NextImage(orders)->str());
+                    EXPECT_EQ(owed, shown);
+                } else {
+                    const int step = order == CYCLE_FORWARD ? 1 : kCount - 1;
+                    int expected = (current + step) % kCount;
+                    if (expected == removed) expected = (expected + step) % kCount;
+                    EXPECT_EQ(name(expected), list.NextImage(orders)->str());
+                }
+            }
+        }
+    }
 }

@@ -65,6 +65,12 @@ bool ProgramProcess::WaitForMessageLoop(HWND frame) const {
     return WaitUntil([&] { return VisibleAboutBoxes(info_.dwProcessId).size() > before; });
 }
 
+HWND ProgramProcess::StartRunning(const std::vector<std::string>& arguments) {
+    if (!Start(arguments)) return nullptr;
+    HWND frame = WaitForFrame();
+    return frame && WaitForMessageLoop(frame) ? frame : nullptr;
+}
+
 int ProgramProcess::ThreadCount() const {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return 0;

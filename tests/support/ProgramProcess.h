@@ -32,6 +32,8 @@ public:
     // Waits until start-up is over and the message loop runs: an About box
     // asked for through the frame's queue has appeared.
     bool WaitForMessageLoop(HWND frame) const;
+    // Start, WaitForFrame and WaitForMessageLoop: the frame, or null.
+    HWND StartRunning(const std::vector<std::string>& arguments = {});
 
 private:
     PROCESS_INFORMATION info_{};

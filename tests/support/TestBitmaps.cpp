@@ -1,6 +1,7 @@
 #include "TestBitmaps.h"
 
 #include "TestPaths.h"
+#include "WaitUntil.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -103,4 +104,11 @@ COLORREF BmpPixels::At(int x, int y) const {
     const size_t at = offset_ + stride_ * row + static_cast<size_t>(x) * (bitsPerPixel_ / 8);
     const auto byte = [&](size_t i) { return static_cast<BYTE>(bytes_[at + i]); };
     return RGB(byte(2), byte(1), byte(0));
+}
+
+bool WaitForCentreColour(const std::string& path, COLORREF colour) {
+    return WaitUntil([&] {
+        BmpPixels pixels;
+        return pixels.Load(path) && pixels.At(pixels.Width() / 2, pixels.Height() / 2) == colour;
+    });
 }

@@ -33,3 +33,7 @@ private:
     bool topDown_ = false;
     size_t offset_ = 0, stride_ = 0;
 };
+
+// Waits until the BMP at `path` can be read and shows `colour` at its centre
+// (as the wallpaper file does once a change of a solid picture is in place).
+bool WaitForCentreColour(const std::string& path, COLORREF colour);

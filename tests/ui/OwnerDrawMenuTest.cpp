@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -137,18 +138,18 @@ TEST_F(OwnerDrawMenuTest, TrayMenuLoadsWithPlainTopLevelAndOwnerDrawnItems) {
     EXPECT_EQ(L"POPUP", MenuText(menu.GetSafeHmenu(), 0));
 
     COwnerDrawMenu& popup = Popup(menu);
-    ASSERT_EQ(14, popup.GetMenuItemCount());
-    for (int position = 0; position < 14; ++position) {
+    ASSERT_EQ(18, popup.GetMenuItemCount());
+    for (int position = 0; position < 18; ++position) {
         EXPECT_TRUE(popup.GetMenuState(position, MF_BYPOSITION) & MF_OWNERDRAW) << position;
         ASSERT_NE(nullptr, Records(popup)[position]) << position;
     }
-    for (int separator : {2, 6, 9, 12}) {
+    for (int separator : {2, 6, 9, 16}) {
         EXPECT_EQ(0u, Records(popup)[separator]->command);
         EXPECT_TRUE(Records(popup)[separator]->flags & MF_SEPARATOR);
     }
     EXPECT_EQ(L"Display Next &Vistal", Records(popup)[10]->text);
     EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), Records(popup)[10]->command);
-    EXPECT_EQ(L"E&xit", Records(popup)[13]->text);
+    EXPECT_EQ(L"E&xit", Records(popup)[17]->text);
 }
 
 TEST_F(OwnerDrawMenuTest, NestedPopupsAndAlignedAccelerators) {
@@ -362,7 +363,7 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
     COwnerDrawMenu& popup = Popup(menu);
-    const COwnerDrawMenuItem* exitRecord = Records(popup)[13];
+    const COwnerDrawMenuItem* exitRecord = Records(popup)[17];
 
     SetMenuDefaultItem(popup.GetSafeHmenu(), 10, TRUE);
     EnableMenuItem(popup.GetSafeHmenu(), 10, MF_BYPOSITION | MF_GRAYED);
@@ -371,7 +372,7 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     popup.SyncItems();
 
     const std::vector<COwnerDrawMenuItem*> records = Records(popup);
-    ASSERT_EQ(14u, records.size());
+    ASSERT_EQ(18u, records.size());
     EXPECT_EQ(L"&Inserted", records[2]->text);
     EXPECT_EQ(555u, records[2]->command);
     EXPECT_TRUE(popup.GetMenuState(2, MF_BYPOSITION) & MF_OWNERDRAW);
@@ -379,7 +380,7 @@ TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), records[10]->command);
     EXPECT_FALSE(records[11]->flags & MF_GRAYED);
     EXPECT_EQ(10u, GetMenuDefaultItem(popup.GetSafeHmenu(), TRUE, GMDI_USEDISABLED));  // the default survives
-    EXPECT_EQ(exitRecord, records[13]);  // unchanged items keep their records
+    EXPECT_EQ(exitRecord, records[17]);  // unchanged items keep their records
     for (const COwnerDrawMenuItem* item : records) EXPECT_NE(static_cast<UINT_PTR>(ID_APP_ABOUT), item->command);
 }
 
@@ -401,4 +402,53 @@ TEST_F(OwnerDrawMenuTest, FindShortcutRunsTheFirstMatchingItem) {
     // An item added behind the object's back is found after re-synchronising.
     AppendMenuW(menu.GetSafeHmenu(), MF_STRING, 4, L"&Zulu");
     EXPECT_EQ(MAKELRESULT(4, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('z', MF_POPUP, &menu));
+}
+
+// A checked item shows a mark in its picture cell, in the colours of its
+// text (grey when disabled, engraved in the classic look); an unchecked one
+// leaves the cell empty.
+TEST_F(OwnerDrawMenuTest, CheckMarkIsDrawnInThePictureCell) {
+    ScopedGetDC screen(nullptr);
+    constexpr int kWidth = 200, kHeight = 22;
+    CMemoryDC dc(screen.get(), kWidth, kHeight);
+    ASSERT_TRUE(dc);
+    COwnerDrawMenuItem item{L"Pa&use Changes", MF_OWNERDRAW, 32781};
+    struct Look {
+        const char* name;
+        void (*use)();
+        int cellWidth;  // where the text begins: 23 + 8 in the XP look, 16 + 9 in the classic one
+    };
+    for (const Look& look : {Look{"XP", UseXPStyle, 31}, Look{"classic", UseClassicStyle, 25}}) {
+        SCOPED_TRACE(look.name);
+        look.use();
+        Draw(dc, item, 0, kWidth, kHeight);
+        EXPECT_EQ(0, CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_MENUTEXT)));
+
+        Draw(dc, item, ODS_CHECKED, kWidth, kHeight);
+        const int mark = CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_MENUTEXT));
+        EXPECT_GE(mark, 12);
+        EXPECT_EQ(0, CountPixels(dc, 0, 4, kHeight, Sys(COLOR_MENUTEXT)));  // centred, not at the edge
+        EXPECT_GT(CountPixels(dc, look.cellWidth, kWidth, kHeight, Sys(COLOR_MENUTEXT)), 0);  // the text still
+
+        Draw(dc, item, ODS_CHECKED | ODS_GRAYED, kWidth, kHeight);
+        EXPECT_EQ(0, CountPixels(dc, 0, kWidth, kHeight, Sys(COLOR_MENUTEXT)));
+        EXPECT_GE(CountPixels(dc, 0, look.cellWidth, kHeight, Sys(COLOR_GRAYTEXT)), mark / 2);
+    }
+    Draw(dc, item, ODS_CHECKED | ODS_SELECTED, kWidth, kHeight);  // classic: on the highlight
+    EXPECT_GE(CountPixels(dc, 0, 25, kHeight, Sys(COLOR_HIGHLIGHTTEXT)), 12);
+}
+
+// The keys the help names for the commands about the picture on show: each
+// runs its own item.
+TEST_F(OwnerDrawMenuTest, EachPictureCommandHasAKeyOfItsOwn) {
+    COwnerDrawMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
+    COwnerDrawMenu& popup = Popup(menu);
+    const std::pair<char, UINT> keys[] = {{'p', ID_DISPLAY_PREVIOUS_VISTAL}, {'U', ID_PAUSE_CHANGES},
+                                          {'f', ID_SHOW_IN_FOLDER}, {'r', ID_REMOVE_FROM_SET}};
+    for (const auto& [key, command] : keys) {
+        const LRESULT result = COwnerDrawMenu::FindShortcut(key, MF_POPUP, &popup);
+        ASSERT_EQ(MNC_EXECUTE, HIWORD(result)) << key;
+        EXPECT_EQ(command, Records(popup)[LOWORD(result)]->command) << key;
+    }
 }

@@ -81,3 +81,14 @@ TEST(TooltipText, TheLongestIntervalIsShownInFull) {
     settings.VistalSetIntervalMinutes = INT32_MIN;  // used up long ago
     EXPECT_EQ("Vistals", Tip(settings, 0, INT32_MAX, ""));
 }
+
+TEST(TooltipText, PausedTakesThePlaceOfTheTimeLeft) {
+    SettingsRecord settings = Options(true, true, true, false);
+    settings.Paused = 1;
+    EXPECT_EQ("Vistals - lake.jpg - paused", Tip(settings, 0, 0, "lake.jpg"));
+    EXPECT_EQ("Vistals - paused", Tip(settings, 0, 0, ""));
+    settings.ShowFileName = 0;
+    settings.ShowTimeLeft = 0;
+    settings.VistalPeriodic = 0;
+    EXPECT_EQ("Vistals - paused", Tip(settings, 0, 0, "lake.jpg"));
+}

@@ -266,7 +266,7 @@ TEST_F(MainFrameTrayTest, RightClickShowsTheOwnerDrawnPopup) {
             widths.push_back(item.right - item.left);
         }
         RECT exitItem{};
-        GetMenuItemRect(nullptr, menu, 13, &exitItem);
+        GetMenuItemRect(nullptr, menu, 17, &exitItem);
         POINT origin{0, 0};
         ClientToScreen(window, &origin);
         ScopedGetDC dc(window);
@@ -279,11 +279,11 @@ TEST_F(MainFrameTrayTest, RightClickShowsTheOwnerDrawnPopup) {
     EXPECT_EQ(1, Notify(Tray(), IDR_TRAYMENU, WM_RBUTTONUP));
 
     ASSERT_NE(nullptr, shown);
-    EXPECT_EQ(14, count);
+    EXPECT_EQ(18, count);
     EXPECT_EQ(10u, defaultItem);
-    ASSERT_EQ(14u, states.size());
-    ASSERT_EQ(14u, recordFlags.size());
-    for (int i = 0; i < 14; ++i) {
+    ASSERT_EQ(18u, states.size());
+    ASSERT_EQ(18u, recordFlags.size());
+    for (int i = 0; i < 18; ++i) {
         EXPECT_TRUE(states[i] & MF_OWNERDRAW) << i;
         EXPECT_GT(widths[i], 0) << i;
         // The records show what the update handlers decided.
@@ -291,12 +291,13 @@ TEST_F(MainFrameTrayTest, RightClickShowsTheOwnerDrawnPopup) {
             EXPECT_EQ(states[i] & MF_GRAYED, recordFlags[i] & MF_GRAYED) << i;
         }
     }
-    // With no picture set, only the two change commands are unavailable.
-    for (int i : {0, 1, 3, 4, 5, 7, 8, 13}) EXPECT_FALSE(states[i] & MF_GRAYED) << i;
+    // With no picture set, only the commands about pictures are unavailable.
+    for (int i : {0, 1, 3, 4, 5, 7, 8, 13, 17}) EXPECT_FALSE(states[i] & MF_GRAYED) << i;
     EXPECT_TRUE(states[10] & MF_GRAYED);  // "Display Next &Vistal"
     EXPECT_TRUE(states[11] & MF_GRAYED);  // "&Display Next Set"
-    EXPECT_GE(frame_->measured, 14);
-    EXPECT_GE(frame_->drawn, 14);
+    for (int i : {12, 14, 15}) EXPECT_TRUE(states[i] & MF_GRAYED) << i;  // previous, folder, remove
+    EXPECT_GE(frame_->measured, 18);
+    EXPECT_GE(frame_->drawn, 18);
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), column);
     EXPECT_EQ(COwnerDrawMenu::Darken(GetSysColor(COLOR_WINDOW), 0.02), background);
     EXPECT_EQ(0, nested);
@@ -354,7 +355,7 @@ TEST_F(MainFrameTrayTest, ClicksOnTheIconInTheTaskbar) {
     mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
     mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
     PumpUntil([&] { return shownItems >= 0; }, 5000);
-    EXPECT_EQ(14, shownItems);
+    EXPECT_EQ(18, shownItems);
 
     SetCursorPos(kIconX, kIconY);
     for (int click = 0; click < 2; ++click) {
