@@ -1,7 +1,6 @@
 #include "Wnd.h"
 
 #include "Gdi.h"
-#include "ModalLoop.h"
 #include "WinApp.h"
 
 #include <cassert>
@@ -109,11 +108,6 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse) {
 BOOL CWnd::KillTimer(UINT_PTR id) {
     assert(m_hWnd);
     return ::KillTimer(m_hWnd, id);
-}
-
-int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
-    if (!caption) caption = AfxGetApp() ? AfxGetApp()->m_pszAppName : nullptr;
-    return RunMessageBox(m_hWnd, text, caption, type);
 }
 
 void CWnd::WinHelp(DWORD_PTR data, UINT command) {

@@ -39,7 +39,6 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse);
     BOOL KillTimer(UINT_PTR id);
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
-    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
 
     virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
 
