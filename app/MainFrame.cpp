@@ -16,7 +16,6 @@ const DWORD kSessionEndWorkerWaitMs = 2000;
 
 CMainFrame* TheMainFrame = nullptr;
 
-IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()

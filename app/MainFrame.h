@@ -12,7 +12,6 @@
 #include <vector>
 
 class CMainFrame : public CFrameWnd {
-    DECLARE_DYNAMIC(CMainFrame)
     DECLARE_MESSAGE_MAP()
 public:
     CMainFrame();
@@ -47,9 +46,6 @@ protected:
 
     // The change scheduler and the tray commands (MainFrameCommands.cpp).
     void ArmChangeTimer();
-    // Opens one picture of a change and adds it to `pictures`; false, after
-    // the message box that names it, when it cannot be opened.
-    bool OpenPicture(const char* path, std::vector<ScreenPicture>& pictures);
     // Changes to the next pictures of the current set.
     void DisplayNewVistal();
     // Opens the pictures of `change` and hands them to the composition

@@ -4,8 +4,7 @@
 #include "app/Messages.h"
 #include "app/SchedulerState.h"
 #include "app/StartupRules.h"
-#include "app/TooltipText.h"
-#include "framework/Lifetime.h"
+#include "framework/FilePath.h"
 #include "framework/ModalLoop.h"
 #include "settings/Settings.h"
 #include "app/WebPages.h"
@@ -39,32 +38,10 @@ int PicturesPerChange() {
     return static_cast<int>(CurrentMonitors().size());
 }
 
-// Frees the images opened for a change that does not take place.
-void FreeOpened(const std::vector<ScreenPicture>& pictures) {
-    for (const ScreenPicture& picture : pictures)
-        if (picture.image) TheImageLibrary->FreeImage(picture.image);
-}
-
 }  // namespace
 
 void CMainFrame::ArmChangeTimer() {
     SetTimer(ID_CHANGE_TIMER, kChangeTimerPeriodMs);
-}
-
-bool CMainFrame::OpenPicture(const char* path, std::vector<ScreenPicture>& pictures) {
-    pictures.push_back({path, 0});  // first, so that an opened image always has its place
-    ImageHandle& image = pictures.back().image;
-    int32_t reserved = 0;
-    const ImageStatus status = TheImageLibrary->OpenImage(path, &image, &reserved);
-    if (status == IMAGE_OK) return true;
-    char text[256] = {};
-    TheImageLibrary->GetErrorText(image, status, text, 255);
-    if (image) TheImageLibrary->FreeImage(image);
-    pictures.pop_back();
-    // Over an open Select dialog the box belongs to the dialog, which thus
-    // cannot be confirmed (destroying this list) while it waits.
-    MessageBox(text, path, MB_ICONEXCLAMATION | MB_OK);
-    return false;
 }
 
 void CMainFrame::DisplayNextVistal() {
@@ -94,14 +71,17 @@ void CMainFrame::DisplayNewVistal() {
 
 void CMainFrame::ShowChange(ShownChange change) {
     // The tooltip names the primary monitor's picture.
-    CurrentVistalName = PictureFileName(change.front().path.c_str());
+    CurrentVistalName = FileNamePart(change.front().path.c_str());
 
     std::vector<ScreenPicture> pictures;
-    // Until the change is handed on, its opened images are ours to free.
-    ScopeExit freeUnsubmitted([&] { FreeOpened(pictures); });
-    for (const ShownPicture& picture : change)
-        if (!OpenPicture(picture.path.c_str(), pictures)) return;
-    TheCompositionQueue.Submit(std::exchange(pictures, {}));
+    for (const ShownPicture& picture : change) {
+        // Over an open Select dialog the box belongs to the dialog, which
+        // thus cannot be confirmed (destroying this list) while it waits.
+        CodecImage image = OpenPicture(*TheImageLibrary, picture.path.c_str(), m_hWnd);
+        if (!image) return;
+        pictures.push_back({picture.path, std::move(image)});
+    }
+    TheCompositionQueue.Submit(std::move(pictures));
     VistalElapsedMinutes = 0;
 }
 

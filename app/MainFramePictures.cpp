@@ -2,7 +2,7 @@
 // its file in Explorer, and out of its set.
 #include "app/MainFrame.h"
 
-#include "app/TooltipText.h"
+#include "framework/FilePath.h"
 #include "framework/LongPath.h"
 #include "framework/ModalLoop.h"
 #include "settings/Settings.h"
@@ -86,10 +86,10 @@ void CMainFrame::OnRemoveFromSet() {
     const CString& setName = TheImageSetList->GetSet(place->set)->m_strName;
     CString question;
     if (setName.IsEmpty())
-        question.Format("Remove %s from its set? The file itself is not deleted.", PictureFileName(path.c_str()).GetString());
+        question.Format("Remove %s from its set? The file itself is not deleted.", FileNamePart(path.c_str()).GetString());
     else
         question.Format("Remove %s from the set %s? The file itself is not deleted.",
-                        PictureFileName(path.c_str()).GetString(), setName.GetString());
+                        FileNamePart(path.c_str()).GetString(), setName.GetString());
     if (AfxMessageBox(question, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
 
     // Other commands may have run while the question waited: look again.

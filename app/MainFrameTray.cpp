@@ -22,16 +22,11 @@ bool CMainFrame::CreateTrayIcon() {
 }
 
 bool CMainFrame::InstallTrayMenu() {
-    if (HMENU placeholder = GetMenu()) {
-        SetMenu(nullptr);
-        ::DestroyMenu(placeholder);
-        if (m_hMenuDefault == placeholder) m_hMenuDefault = nullptr;
-    }
+    SetFrameMenu(MenuHandle());  // the placeholder goes
     if (!m_trayMenu.LoadMenu(IDR_TRAYMENU)) return false;
-    // The window owns the menu from here on; its popups stay registered.
-    HMENU menu = m_trayMenu.Detach();
-    SetMenu(menu);
-    m_hMenuDefault = menu;
+    // The frame owns the menu from here on; its popups' objects stay with
+    // m_trayMenu, which finds them for the owner-drawing messages.
+    SetFrameMenu(MenuHandle(m_trayMenu.Detach()));
     return true;
 }
 

@@ -47,11 +47,3 @@ CString ComposeTooltipText(const SettingsRecord& settings, int32_t elapsedMinute
     }
     return CString(text);
 }
-
-CString PictureFileName(const char* path) {
-    CString name(path);
-    int cut = -1;
-    for (int i = 0; i < name.GetLength(); ++i)
-        if (name.GetAt(i) == '\\' || name.GetAt(i) == '/' || name.GetAt(i) == ':') cut = i;
-    return name.Mid(cut + 1);
-}

@@ -15,6 +15,3 @@ constexpr int kMaxTooltipLength = 255;
 CString ComposeTooltipText(const SettingsRecord& settings, int32_t elapsedMinutes, int32_t setElapsedMinutes,
                            const char* currentName);
 
-// The picture's name as the tooltip shows it: file name and extension of
-// `path`, without drive and folder.
-CString PictureFileName(const char* path);

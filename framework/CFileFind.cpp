@@ -46,10 +46,6 @@ void CFileFind::Close() {
     root_.Empty();
 }
 
-CString CFileFind::GetFileName() const {
-    return hasCurrent_ ? CString(current_.cFileName) : CString();
-}
-
 CString CFileFind::GetFilePath() const {
     return hasCurrent_ ? root_ + current_.cFileName : CString();
 }

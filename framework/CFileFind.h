@@ -23,7 +23,6 @@ public:
     BOOL FindNextFile();
     void Close();
 
-    CString GetFileName() const;
     // The pattern's folder, made absolute, plus the current match's name.
     CString GetFilePath() const;
     BOOL IsDirectory() const;

@@ -48,10 +48,6 @@ void CObList::RemoveAll() {
 }
 
 POSITION CObList::GetHeadPosition() const noexcept { return AsPosition(head_); }
-POSITION CObList::GetTailPosition() const noexcept { return AsPosition(tail_); }
-
-CObject* CObList::GetHead() const { assert(head_); return head_->element; }
-CObject* CObList::GetTail() const { assert(tail_); return tail_->element; }
 
 CObject* CObList::GetNext(POSITION& position) const {
     Node* node = AsNode<Node>(position);
@@ -70,10 +66,4 @@ POSITION CObList::FindIndex(int index) const noexcept {
     Node* node = head_;
     while (index-- > 0) node = node->next;
     return AsPosition(node);
-}
-
-POSITION CObList::Find(const CObject* element, POSITION after) const noexcept {
-    for (Node* node = after ? AsNode<Node>(after)->next : head_; node; node = node->next)
-        if (node->element == element) return AsPosition(node);
-    return nullptr;
 }

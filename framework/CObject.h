@@ -57,16 +57,12 @@ public:
     void RemoveAll();
 
     POSITION GetHeadPosition() const noexcept;
-    POSITION GetTailPosition() const noexcept;
-    CObject* GetHead() const;
-    CObject* GetTail() const;
     // Returns the element at `position` and moves it to the next one.
     CObject* GetNext(POSITION& position) const;
     CObject* GetAt(POSITION position) const;
 
     // Zero-based index to position; null when out of range.
     POSITION FindIndex(int index) const noexcept;
-    POSITION Find(const CObject* element, POSITION after = nullptr) const noexcept;
 
 private:
     struct Node;

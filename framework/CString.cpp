@@ -65,17 +65,3 @@ CString CString::Left(int count) const {
     return CString(text_.substr(0, static_cast<size_t>(std::clamp(count, 0, GetLength()))));
 }
 
-CString CString::Mid(int first) const {
-    return Mid(first, GetLength());
-}
-
-CString CString::Mid(int first, int count) const {
-    first = std::clamp(first, 0, GetLength());
-    count = std::clamp(count, 0, GetLength() - first);
-    return CString(text_.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
-}
-
-CString CString::Right(int count) const {
-    count = std::clamp(count, 0, GetLength());
-    return CString(text_.substr(text_.size() - static_cast<size_t>(count)));
-}

@@ -47,9 +47,6 @@ public:
     int ReverseFind(char c) const;
 
     CString Left(int count) const;
-    CString Mid(int first) const;
-    CString Mid(int first, int count) const;
-    CString Right(int count) const;
 
 private:
     std::string text_;

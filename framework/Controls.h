@@ -1,5 +1,6 @@
 // Thin wrappers of the common controls that dialogs bind with DDX_Control:
-// no state of their own, each call one message to the control.
+// they only look at their controls (never subclass or destroy them), hold no
+// state of their own, and make each call one message to the control.
 #pragma once
 
 #include "Wnd.h"
@@ -25,6 +26,5 @@ public:
     int SetPos(int position) {
         return static_cast<int>(SendMessage(UDM_SETPOS, 0, MAKELPARAM(position, 0)));
     }
-    int GetPos() const { return static_cast<int>(SendMessage(UDM_GETPOS)); }
     void SetRange(short lower, short upper) { SendMessage(UDM_SETRANGE, 0, MAKELPARAM(upper, lower)); }
 };

@@ -40,14 +40,6 @@ void CDataExchange::Fail() {
 
 namespace {
 
-std::string ControlText(HWND control) {
-    const int length = GetWindowTextLengthA(control);
-    if (length <= 0) return std::string();
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const int got = GetWindowTextA(control, buffer.data(), length + 1);
-    return std::string(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
-}
-
 // The whole text as a number of [low, high]; blanks around it are allowed.
 bool ParseInteger(const char* text, bool allowSign, long long low, long long high,
                   long long* value) {
@@ -74,7 +66,7 @@ void ExchangeInteger(CDataExchange* dx, int id, T& value, const char* refusal) {
     }
     long long parsed = 0;
     const bool isSigned = std::numeric_limits<T>::is_signed;
-    if (!ParseInteger(ControlText(edit).c_str(), isSigned, std::numeric_limits<T>::min(),
+    if (!ParseInteger(WindowText(edit), isSigned, std::numeric_limits<T>::min(),
                       std::numeric_limits<T>::max(), &parsed)) {
         AfxMessageBox(refusal, MB_OK | MB_ICONEXCLAMATION);
         dx->Fail();
@@ -101,8 +93,13 @@ void DDX_Text(CDataExchange* dx, int id, unsigned& value) {
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
-    if (control.m_hWnd) return;
-    const BOOL bound = control.SubclassWindow(dx->PrepareCtrl(id));
+    HWND window = dx->PrepareCtrl(id);
+    if (control.m_hWnd == window) return;
+    if (!control.HandlesMessages()) {
+        control.Attach(window);
+        return;
+    }
+    const BOOL bound = control.SubclassWindow(window);
     assert(bound);
     (void)bound;
 }
@@ -179,8 +176,13 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (const MessageMapEntry* entry = GetMessageMap()->Find(
-                WM_NOTIFY, static_cast<int>(header->code), static_cast<UINT>(header->idFrom)))
-            return entry->handler(this, wParam, lParam);
+                WM_NOTIFY, static_cast<int>(header->code), static_cast<UINT>(header->idFrom))) {
+            const LRESULT result = entry->handler(this, wParam, lParam);
+            // A dialog also answers in its result slot, where some senders
+            // (property sheets) read the answer.
+            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+            return result;
+        }
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }

@@ -46,7 +46,9 @@ void DDX_Check(CDataExchange* dx, int id, int& value);
 // range with the framework's standard message.
 void DDX_Text(CDataExchange* dx, int id, int& value);
 void DDX_Text(CDataExchange* dx, int id, unsigned& value);
-// Binds a control wrapper to the control `id` (once).
+// Binds a control wrapper to the control `id`: a plain wrapper only looks at
+// the control (attached, never destroyed by it); a class with handlers of its
+// own subclasses it.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 
 // The framework's message for a refused integer entry; tests read it too.

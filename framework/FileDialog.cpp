@@ -53,12 +53,16 @@ INT_PTR CFileDialog::DoModal() {
 
 void CFileDialog::OnOK() {
     if (!UpdateData(TRUE)) return;
-    confirmed_ = true;
-    EndDialog(IDOK);
+    DefWindowProc(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 void CFileDialog::OnCancel() {
     DefWindowProc(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+void CFileDialog::EndConfirmed() {
+    confirmed_ = true;
+    EndDialog(IDOK);
 }
 
 UINT_PTR CALLBACK CFileDialog::HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

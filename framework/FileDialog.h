@@ -1,7 +1,7 @@
 // The common file dialog as a framework dialog. The system creates the
 // window; the hook attaches this object at WM_INITDIALOG, so the dialog's
 // message map and its OnOK/OnCancel see every message first and the system's
-// own handling runs only for what they pass on.
+// own handling runs for what they pass on.
 #pragma once
 
 #include "Dialog.h"
@@ -25,13 +25,14 @@ public:
     const BOOL m_bOpenFileDialog;
 
 protected:
-    // Ends the dialog with IDOK itself: the system's own OK handling is not
-    // run, so the dialog ends exactly once whether or not the system would
-    // have ended it (Wine's old-style dialog without a file-name edit does
-    // not; Windows' does).
+    // The members are saved, then the system's own OK processing runs: it
+    // takes the chosen file names and ends the dialog.
     void OnOK() override;
     // The system's own cancel, which ends the dialog.
     void OnCancel() override;
+    // Ends the dialog as confirmed without the system's OK processing, for
+    // a dialog that decides itself when it is done; DoModal returns IDOK.
+    void EndConfirmed();
 
 private:
     static UINT_PTR CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,8 +7,6 @@ namespace {
 constexpr int kMaxCloseRounds = 8;
 }
 
-IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
-
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CREATE()
     ON_WM_INITMENUPOPUP()
@@ -28,15 +26,20 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
     const int newline = title.Find("\n");
     if (newline >= 0) title = title.Left(newline);
 
-    m_hMenuDefault = LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
+    MenuHandle menu(LoadMenuA(instance, MAKEINTRESOURCEA(resourceId)));
     style &= ~static_cast<DWORD>(FWS_ADDTOTITLE);
+    // A failed creation may already have deleted the frame (PostNcDestroy):
+    // the menu goes on only once the window exists.
     if (!CreateEx(0, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, parent ? parent->m_hWnd : nullptr, m_hMenuDefault)) {
-        // A failed creation has already run PostNcDestroy when WM_NCCREATE
-        // came through; otherwise the menu is still ours to free.
+                  CW_USEDEFAULT, parent ? parent->m_hWnd : nullptr, nullptr))
         return FALSE;
-    }
+    SetFrameMenu(std::move(menu));
     return TRUE;
+}
+
+void CFrameWnd::SetFrameMenu(MenuHandle menu) {
+    ::SetMenu(m_hWnd, menu.get());
+    menu_ = std::move(menu);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT id, int code, CCmdUI* ui) {
@@ -85,9 +88,7 @@ void CFrameWnd::OnClose() {
 }
 
 void CFrameWnd::OnDestroy() {
-    // The menu on the window is destroyed with it; one that is not is ours.
-    if (m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault) ::DestroyMenu(m_hMenuDefault);
-    m_hMenuDefault = nullptr;
+    SetFrameMenu(MenuHandle());
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;

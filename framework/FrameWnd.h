@@ -2,6 +2,7 @@
 // itself and then to the application, updates menus through CCmdUI.
 #pragma once
 
+#include "Handle.h"
 #include "Wnd.h"
 
 // Frame style bit: title shows the document name. Kept for callers that
@@ -9,17 +10,16 @@
 #define FWS_ADDTOTITLE 0x00008000L
 
 class CFrameWnd : public CWnd {
-    DECLARE_DYNAMIC(CFrameWnd)
     DECLARE_MESSAGE_MAP()
 public:
-    // Menu shown by the frame when nothing else is; the frame destroys it.
-    HMENU m_hMenuDefault = nullptr;
-
     // Creates the frame with the icon, menu and title (the text before the
     // first '\n' of the string) of resource `resourceId`. The window is
     // created hidden.
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                            CWnd* parent = nullptr);
+    // Puts `menu` (or none) on the frame in place of its menu, which is
+    // destroyed. The frame owns its menu and destroys it with its window.
+    void SetFrameMenu(MenuHandle menu);
 
     BOOL OnCmdMsg(UINT id, int code, CCmdUI* ui) override;
     BOOL HasCommandHandler(UINT id) const override;
@@ -37,6 +37,8 @@ protected:
     void OnDestroy();
 
 private:
+    // Held here rather than by the window, which would destroy it on its own.
+    MenuHandle menu_;
     // Rounds of cancelling that one close has waited through.
     int closeRounds_ = 0;
 };

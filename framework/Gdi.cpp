@@ -31,13 +31,6 @@ int CDC::DrawText(const wchar_t* text, int length, RECT* rect, UINT format) {
     return ::DrawTextW(m_hDC, text, length, rect, format);
 }
 
-SIZE CDC::GetTextExtent(const wchar_t* text, int length) const {
-    assert(m_hDC);
-    SIZE size{};
-    if (!GetTextExtentPoint32W(m_hDC, text, length, &size)) size = SIZE{};
-    return size;
-}
-
 COLORREF CDC::SetTextColor(COLORREF colour) {
     assert(m_hDC);
     return ::SetTextColor(m_hDC, colour);
@@ -51,11 +44,6 @@ int CDC::SetBkMode(int mode) {
 int CDC::GetDeviceCaps(int index) const {
     assert(m_hDC);
     return ::GetDeviceCaps(m_hDC, index);
-}
-
-COLORREF CDC::GetPixel(int x, int y) const {
-    assert(m_hDC);
-    return ::GetPixel(m_hDC, x, y);
 }
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop) {

@@ -20,11 +20,9 @@ public:
     BOOL DrawEdge(RECT* rect, UINT edge, UINT flags);
     int DrawText(const char* text, int length, RECT* rect, UINT format);
     int DrawText(const wchar_t* text, int length, RECT* rect, UINT format);
-    SIZE GetTextExtent(const wchar_t* text, int length) const;
     COLORREF SetTextColor(COLORREF colour);
     int SetBkMode(int mode);
     int GetDeviceCaps(int index) const;
-    COLORREF GetPixel(int x, int y) const;
     BOOL BitBlt(int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
                 DWORD rop = SRCCOPY);
 
@@ -62,7 +60,6 @@ public:
 
     // False when the context or the bitmap could not be made.
     explicit operator bool() const noexcept { return m_hDC != nullptr; }
-    HBITMAP GetBitmap() const noexcept { return bitmap_.get(); }
 
 private:
     MemoryDCHandle dc_;

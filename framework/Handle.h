@@ -85,9 +85,6 @@ struct Icon : NullIsInvalid<HICON> {
 struct MemoryDC : NullIsInvalid<HDC> {
     static void Close(HDC h) noexcept { DeleteDC(h); }
 };
-struct Window : NullIsInvalid<HWND> {
-    static void Close(HWND h) noexcept { DestroyWindow(h); }
-};
 
 }  // namespace handle_traits
 
@@ -103,7 +100,6 @@ using FindHandle = Owned<handle_traits::FindFile>;
 using ModuleHandle = Owned<handle_traits::Module>;
 using IconHandle = Owned<handle_traits::Icon>;
 using MemoryDCHandle = Owned<handle_traits::MemoryDC>;
-using WindowHandle = Owned<handle_traits::Window>;
 
 // Scope guards for paired calls.
 class ScopedSelectObject {
@@ -117,14 +113,45 @@ private:
     HGDIOBJ old_;
 };
 
+class ScopedSelectPalette {
+public:
+    ScopedSelectPalette(HDC dc, HPALETTE palette, BOOL background) noexcept
+        : dc_(dc), old_(palette ? SelectPalette(dc, palette, background) : nullptr) {}
+    ~ScopedSelectPalette() { if (old_) SelectPalette(dc_, old_, TRUE); }
+    ScopedSelectPalette(const ScopedSelectPalette&) = delete;
+    ScopedSelectPalette& operator=(const ScopedSelectPalette&) = delete;
+private:
+    HDC dc_;
+    HPALETTE old_;
+};
+
+// GetDC (or GetWindowDC) and ReleaseDC.
 class ScopedGetDC {
 public:
-    explicit ScopedGetDC(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    // The client area's context of `window`; the screen's for null.
+    explicit ScopedGetDC(HWND window) noexcept : ScopedGetDC(window, GetDC(window)) {}
+    // The context of the whole window, frame included.
+    static ScopedGetDC WholeWindow(HWND window) noexcept { return ScopedGetDC(window, GetWindowDC(window)); }
     ~ScopedGetDC() { if (dc_) ReleaseDC(window_, dc_); }
     ScopedGetDC(const ScopedGetDC&) = delete;
     ScopedGetDC& operator=(const ScopedGetDC&) = delete;
     HDC get() const noexcept { return dc_; }
 private:
+    ScopedGetDC(HWND window, HDC dc) noexcept : window_(window), dc_(dc) {}
     HWND window_;
+    HDC dc_;
+};
+
+// BeginPaint and EndPaint, for a WM_PAINT handler.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) noexcept : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~ScopedPaint() { EndPaint(window_, &paint_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC get() const noexcept { return dc_; }
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
     HDC dc_;
 };

@@ -6,21 +6,11 @@
 
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 
-CMenu::~CMenu() {
-    if (m_hMenu) ::DestroyMenu(Detach());
-}
-
 BOOL CMenu::Attach(HMENU menu) {
-    assert(!m_hMenu);
+    assert(!menu_);
     if (!menu) return FALSE;
-    m_hMenu = menu;
+    menu_.reset(menu);
     return TRUE;
-}
-
-HMENU CMenu::Detach() {
-    HMENU menu = m_hMenu;
-    m_hMenu = nullptr;
-    return menu;
 }
 
 BOOL CMenu::CreateMenu() {
@@ -40,50 +30,47 @@ BOOL CMenu::LoadMenu(const char* resourceName) {
 }
 
 BOOL CMenu::DestroyMenu() {
-    return m_hMenu ? ::DestroyMenu(Detach()) : FALSE;
+    if (!menu_) return FALSE;
+    menu_.reset();
+    return TRUE;
 }
 
 HMENU CMenu::GetSubMenu(int position) const {
-    return m_hMenu ? ::GetSubMenu(m_hMenu, position) : nullptr;
+    return menu_ ? ::GetSubMenu(menu_.get(), position) : nullptr;
 }
 
 int CMenu::GetMenuItemCount() const {
-    return m_hMenu ? ::GetMenuItemCount(m_hMenu) : -1;
+    return menu_ ? ::GetMenuItemCount(menu_.get()) : -1;
 }
 
 UINT CMenu::GetMenuItemID(int position) const {
-    assert(m_hMenu);
-    return ::GetMenuItemID(m_hMenu, position);
+    assert(menu_);
+    return ::GetMenuItemID(menu_.get(), position);
 }
 
 UINT CMenu::GetMenuState(UINT item, UINT flags) const {
-    assert(m_hMenu);
-    return ::GetMenuState(m_hMenu, item, flags);
+    assert(menu_);
+    return ::GetMenuState(menu_.get(), item, flags);
 }
 
 int CMenu::GetMenuString(UINT item, wchar_t* text, int maxCount, UINT flags) const {
-    assert(m_hMenu);
-    return ::GetMenuStringW(m_hMenu, item, text, maxCount, flags);
+    assert(menu_);
+    return ::GetMenuStringW(menu_.get(), item, text, maxCount, flags);
 }
 
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR idOrPopup, const wchar_t* item) {
-    assert(m_hMenu);
-    return ::AppendMenuW(m_hMenu, flags, idOrPopup, item);
+    assert(menu_);
+    return ::AppendMenuW(menu_.get(), flags, idOrPopup, item);
 }
 
 BOOL CMenu::ModifyMenu(UINT position, UINT flags, UINT_PTR idOrPopup, const wchar_t* item) {
-    assert(m_hMenu);
-    return ::ModifyMenuW(m_hMenu, position, flags, idOrPopup, item);
+    assert(menu_);
+    return ::ModifyMenuW(menu_.get(), position, flags, idOrPopup, item);
 }
 
 BOOL CMenu::SetDefaultItem(UINT item, BOOL byPosition) {
-    assert(m_hMenu);
-    return ::SetMenuDefaultItem(m_hMenu, item, byPosition);
-}
-
-BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, HWND owner) const {
-    assert(m_hMenu);
-    return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner, nullptr);
+    assert(menu_);
+    return ::SetMenuDefaultItem(menu_.get(), item, byPosition);
 }
 
 void CMenu::DrawItem(LPDRAWITEMSTRUCT) {}

@@ -1,25 +1,25 @@
-// Menus in the framework's style: CMenu owns one HMENU.
+// Menus in the framework's style: CMenu owns one HMENU, held like every
+// other handle of the program (Handle.h).
 #pragma once
 
 #include "CObject.h"
+#include "Handle.h"
 
 #include <windows.h>
 
 class CMenu : public CObject {
     DECLARE_DYNAMIC(CMenu)
 public:
-    HMENU m_hMenu = nullptr;
-
     CMenu() = default;
     // Destroys the menu still attached.
-    ~CMenu() override;
+    ~CMenu() override = default;
 
-    HMENU GetSafeHmenu() const noexcept { return m_hMenu; }
+    HMENU GetSafeHmenu() const noexcept { return menu_.get(); }
 
     // Takes ownership of `menu`; the object must be empty.
     BOOL Attach(HMENU menu);
-    // Gives the handle up without destroying it.
-    HMENU Detach();
+    // Gives the handle up without destroying it: whoever takes it owns it.
+    [[nodiscard]] HMENU Detach() noexcept { return menu_.release(); }
 
     BOOL CreateMenu();
     BOOL CreatePopupMenu();
@@ -36,10 +36,12 @@ public:
     BOOL AppendMenu(UINT flags, UINT_PTR idOrPopup, const wchar_t* item);
     BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR idOrPopup, const wchar_t* item);
     BOOL SetDefaultItem(UINT item, BOOL byPosition);
-    BOOL TrackPopupMenu(UINT flags, int x, int y, HWND owner) const;
 
     // Owner-drawn items: called by the owner window's handling of
     // WM_DRAWITEM and WM_MEASUREITEM.
     virtual void DrawItem(LPDRAWITEMSTRUCT drawItem);
     virtual void MeasureItem(LPMEASUREITEMSTRUCT measureItem);
+
+private:
+    MenuHandle menu_;
 };

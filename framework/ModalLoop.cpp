@@ -62,12 +62,15 @@ LRESULT CALLBACK ModalLoopRegistry::WatchWindowCreation(int code, WPARAM wParam,
 }
 
 ModalLoop::ModalLoop(Kind kind) : kind_(kind), thread_(GetCurrentThreadId()), enclosing_(innermost) {
+    if (kind == Kind::Window) controls_.emplace(ICC_STANDARD_CLASSES);
     Open();
 }
 
-ModalLoop::ModalLoop(DWORD controlClasses, bool commonDialogs) : ModalLoop(Kind::Window) {
-    controls_.emplace(controlClasses);
+ModalLoop::ModalLoop(DWORD controlClasses, bool commonDialogs)
+    : kind_(Kind::Window), thread_(GetCurrentThreadId()), enclosing_(innermost) {
+    controls_.emplace(controlClasses | ICC_STANDARD_CLASSES);
     if (commonDialogs) dialogs_.emplace("comdlg32.dll");
+    Open();
 }
 
 void ModalLoop::Open() {
@@ -98,12 +101,12 @@ ModalLoop::~ModalLoop() {
     ReleaseCachedScreenBuffers();
 }
 
-const SystemLibrary& ModalLoop::ControlsLibrary() const {
+const DynamicLibrary& ModalLoop::ControlsLibrary() const {
     assert(controls_);
     return controls_->Library();
 }
 
-const SystemLibrary& ModalLoop::DialogsLibrary() const {
+const DynamicLibrary& ModalLoop::DialogsLibrary() const {
     assert(dialogs_);
     return *dialogs_;
 }

@@ -4,7 +4,7 @@
 //   - knows that it is open, on which thread and in which window, so that a
 //     command can ask whether a modal window of ours is open, bring it to the
 //     front, or cancel every open one;
-//   - holds the system libraries its window needs (see SystemLibrary.h);
+//   - holds the system libraries its window needs (see DynamicLibrary.h);
 // and when the loop has ended it lets go of the screen buffers the window
 // left in the cached device contexts (see ReleaseCachedScreenBuffers).
 //
@@ -14,7 +14,7 @@
 // frame closes only once CancelAll found nothing left to cancel.
 #pragma once
 
-#include "SystemLibrary.h"
+#include "DynamicLibrary.h"
 
 #include <windows.h>
 
@@ -27,19 +27,21 @@ public:
         Menu,    // a tracked popup menu: cancelled with EndMenu
     };
 
-    // A window that needs no library beyond user32 (a message box, a dialog
-    // of plain controls), or a popup menu.
+    // A window of plain controls (a message box, a dialog), or a popup menu.
+    // Under the program's manifest even plain controls come from the common
+    // controls: a window holds them while it is open, so that they cannot go
+    // with another window that held them while this one is still up.
     explicit ModalLoop(Kind kind = Kind::Window);
-    // A window built from common controls of `controlClasses`, and also
-    // from the common dialogs when `commonDialogs` is set.
+    // A window built from common controls of `controlClasses` as well, and
+    // also from the common dialogs when `commonDialogs` is set.
     ModalLoop(DWORD controlClasses, bool commonDialogs);
     ~ModalLoop();
     ModalLoop(const ModalLoop&) = delete;
     ModalLoop& operator=(const ModalLoop&) = delete;
 
     // The libraries asked for; loaded while the loop lives.
-    const SystemLibrary& ControlsLibrary() const;
-    const SystemLibrary& DialogsLibrary() const;
+    const DynamicLibrary& ControlsLibrary() const;
+    const DynamicLibrary& DialogsLibrary() const;
 
     // The window of the innermost modal loop around this one on the same
     // thread, or null when there is none.
@@ -68,7 +70,7 @@ private:
     HWND window_ = nullptr;       // set once the system created it (guarded by the registry's lock)
     bool ownsHook_ = false;
     std::optional<CommonControls> controls_;
-    std::optional<SystemLibrary> dialogs_;
+    std::optional<DynamicLibrary> dialogs_;
 };
 
 // A message box of ours. While a modal window of ours is open on this thread,

@@ -9,7 +9,10 @@
 
 IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
 
+// The sheet sends its notifications with no control id.
 BEGIN_MESSAGE_MAP(CPropertyPage, CDialog)
+    ON_NOTIFY(PSN_KILLACTIVE, 0, OnKillActiveNotify)
+    ON_NOTIFY(PSN_APPLY, 0, OnApplyNotify)
 END_MESSAGE_MAP()
 
 CPropertyPage::CPropertyPage(UINT templateId) : CDialog(templateId) {
@@ -24,32 +27,15 @@ BOOL CPropertyPage::OnKillActive() {
     return UpdateData(TRUE);
 }
 
-LRESULT CPropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG && sheet_) sheet_->window_ = ::GetParent(m_hWnd);
-    if (message == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        LRESULT result = 0;
-        bool handled = true;
-        switch (header->code) {
-        case PSN_KILLACTIVE:
-            result = OnKillActive() ? FALSE : TRUE;
-            break;
-        case PSN_APPLY:
-            // Apply stays disabled (no page marks itself changed), so an
-            // apply notice means the sheet was confirmed.
-            if (sheet_) sheet_->confirmed_ = true;
-            result = PSNRET_NOERROR;
-            break;
-        default:
-            handled = false;
-        }
-        if (handled) {
-            // Some sheets read the answer from the dialog's result slot.
-            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
-            return result;
-        }
-    }
-    return CDialog::WindowProc(message, wParam, lParam);
+void CPropertyPage::OnKillActiveNotify(NMHDR*, LRESULT* result) {
+    *result = OnKillActive() ? FALSE : TRUE;  // TRUE keeps the page open
+}
+
+void CPropertyPage::OnApplyNotify(NMHDR*, LRESULT* result) {
+    // Apply stays disabled (no page marks itself changed), so an apply
+    // notice means the sheet was confirmed.
+    if (sheet_) sheet_->confirmed_ = true;
+    *result = PSNRET_NOERROR;
 }
 
 INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND window, UINT message, WPARAM wParam,
@@ -64,7 +50,6 @@ INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND window, UINT message, WPARAM
 
 // ---- CPropertySheet -------------------------------------------------------
 
-IMPLEMENT_DYNAMIC(CPropertySheet, CObject)
 
 CPropertySheet::CPropertySheet(const char* caption, CWnd* parent, UINT selectPage)
     : caption_(caption) {
@@ -102,7 +87,6 @@ INT_PTR CPropertySheet::DoModal() {
 
     confirmed_ = false;
     const INT_PTR result = propertySheet(&m_psh);
-    window_ = nullptr;
     (void)result;  // its value differs between versions; the pages know
     return confirmed_ ? IDOK : IDCANCEL;
 }

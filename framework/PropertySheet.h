@@ -31,10 +31,12 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
     friend class CPropertySheet;
+    // The sheet's notifications.
+    void OnKillActiveNotify(NMHDR*, LRESULT* result);
+    void OnApplyNotify(NMHDR*, LRESULT* result);
+
     CPropertySheet* sheet_ = nullptr;
 
     static INT_PTR CALLBACK PageDialogProc(HWND window, UINT message, WPARAM wParam,
@@ -42,7 +44,6 @@ private:
 };
 
 class CPropertySheet : public CObject {
-    DECLARE_DYNAMIC(CPropertySheet)
 public:
     explicit CPropertySheet(const char* caption, CWnd* parent = nullptr, UINT selectPage = 0);
     ~CPropertySheet() override = default;
@@ -53,19 +54,14 @@ public:
 
     // Pages are shown in the order they are added; the sheet does not own them.
     void AddPage(CPropertyPage* page);
-    int GetPageCount() const noexcept { return static_cast<int>(pages_.size()); }
-    CPropertyPage* GetPage(int index) const { return pages_.at(static_cast<size_t>(index)); }
 
     // Runs the sheet; IDOK when it was confirmed, else IDCANCEL.
     virtual INT_PTR DoModal();
-    // The sheet's window while it runs, else null.
-    HWND GetSafeHwnd() const noexcept { return window_; }
 
 private:
     friend class CPropertyPage;
     CString caption_;
     std::vector<CPropertyPage*> pages_;
     std::vector<PROPSHEETPAGEA> records_;
-    HWND window_ = nullptr;
     bool confirmed_ = false;
 };

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-IMPLEMENT_DYNAMIC(CTreeCtrl, CWnd)
 
 HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, HTREEITEM parent,
                                 HTREEITEM after) {
@@ -19,10 +18,6 @@ HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, 
 
 BOOL CTreeCtrl::DeleteItem(HTREEITEM item) {
     return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)));
-}
-
-BOOL CTreeCtrl::DeleteAllItems() {
-    return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)));
 }
 
 CString CTreeCtrl::GetItemText(HTREEITEM item) const {
@@ -67,10 +62,6 @@ BOOL CTreeCtrl::SelectItem(HTREEITEM item) {
 
 BOOL CTreeCtrl::Expand(HTREEITEM item, UINT code) {
     return static_cast<BOOL>(SendMessage(TVM_EXPAND, code, reinterpret_cast<LPARAM>(item)));
-}
-
-BOOL CTreeCtrl::IsExpanded(HTREEITEM item) const {
-    return (SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
 HWND CTreeCtrl::EditLabel(HTREEITEM item) {

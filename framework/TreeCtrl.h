@@ -1,5 +1,6 @@
 // Tree view control wrapper. It holds no state of its own: every method is
-// one message to the control, which must exist.
+// one message to the control, which must exist. It only looks at the
+// control; a class derived from it with handlers of its own subclasses it.
 #pragma once
 
 #include "CString.h"
@@ -8,7 +9,6 @@
 #include <commctrl.h>
 
 class CTreeCtrl : public CWnd {
-    DECLARE_DYNAMIC(CTreeCtrl)
 public:
     CTreeCtrl() = default;
 
@@ -16,7 +16,6 @@ public:
     HTREEITEM InsertItem(const char* text, int image, int selectedImage,
                          HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST);
     BOOL DeleteItem(HTREEITEM item);
-    BOOL DeleteAllItems();
 
     // The item's text, whatever its length.
     CString GetItemText(HTREEITEM item) const;
@@ -29,11 +28,9 @@ public:
     HTREEITEM GetParentItem(HTREEITEM item) const { return GetNextItem(item, TVGN_PARENT); }
     HTREEITEM GetSelectedItem() const { return GetNextItem(nullptr, TVGN_CARET); }
     HTREEITEM GetNextItem(HTREEITEM item, UINT code) const;
-    BOOL ItemHasChildren(HTREEITEM item) const { return GetChildItem(item) != nullptr; }
 
     BOOL SelectItem(HTREEITEM item);
     BOOL Expand(HTREEITEM item, UINT code = TVE_EXPAND);
-    BOOL IsExpanded(HTREEITEM item) const;
 
     // Starts editing the item's label; the edit control, or null.
     HWND EditLabel(HTREEITEM item);

@@ -1,5 +1,6 @@
 #include "WinApp.h"
 
+#include "FilePath.h"
 #include "ModalLoop.h"
 #include "Resource.h"
 
@@ -41,8 +42,7 @@ void CWinApp::InitApplication(HINSTANCE instance) {
     if (appName_.IsEmpty()) {
         if (!appName_.LoadString(AFX_IDS_APP_TITLE)) {
             // No title in the string table: the module's base name.
-            CString path = AfxModuleFileName(instance);
-            appName_ = path.Mid(path.ReverseFind('\\') + 1);
+            appName_ = FileNamePart(AfxModuleFileName(instance));
             const int dot = appName_.ReverseFind('.');
             if (dot > 0) appName_ = appName_.Left(dot);
         }

@@ -47,6 +47,7 @@ HINSTANCE AfxGetInstanceHandle();
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK);
 
+
 // The full file name of a module (null: the program), of any length.
 CString AfxModuleFileName(HMODULE module);
 

@@ -1,20 +1,30 @@
 #include "Wnd.h"
 
 #include "Gdi.h"
-#include "ModalLoop.h"
 #include "WinApp.h"
 
 #include <cassert>
 #include <cstdio>
+#include <exception>
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
 // The object of each of our windows hangs on the window as a property, so
 // foreign windows (whose user data we must not read) answer null.
 const char kObjectProperty[] = "Vistals.CWnd";
+
+// Reports a message whose handling threw, in the debug output; the answer
+// refuses a window's creation and is 0 for anything else.
+LRESULT FailedMessage(UINT message, const char* what) {
+    char text[256];
+    std::snprintf(text, sizeof text, "Vistals: handling message 0x%04X failed: %s\n", message, what);
+    OutputDebugStringA(text);
+    return message == WM_CREATE ? -1 : 0;
+}
 
 }  // namespace
 
@@ -24,19 +34,25 @@ BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
 
 CWnd::~CWnd() {
-    if (m_hWnd) DestroyWindow();
+    // A window this object handles goes with it; one it only looks at stays.
+    if (m_hWnd && FromHandlePermanent(m_hWnd) == this) DestroyWindow();
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
     return window ? static_cast<CWnd*>(GetPropA(window, kObjectProperty)) : nullptr;
 }
 
-void CWnd::Attach(HWND window) {
+void CWnd::Attach(HWND window) noexcept {
+    assert(!m_hWnd || FromHandlePermanent(m_hWnd) != this);
+    m_hWnd = window;
+}
+
+void CWnd::Bind(HWND window) {
     m_hWnd = window;
     SetPropA(window, kObjectProperty, this);
 }
 
-void CWnd::Detach() {
+void CWnd::Unbind() {
     if (m_hWnd) {
         RemovePropA(m_hWnd, kObjectProperty);
         if (superProc_) SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
@@ -46,16 +62,20 @@ void CWnd::Detach() {
 }
 
 BOOL CWnd::SubclassWindow(HWND window) {
-    assert(!m_hWnd && window);
+    assert(window && (!m_hWnd || FromHandlePermanent(m_hWnd) != this));
     if (FromHandlePermanent(window)) return FALSE;
-    Attach(window);
+    Bind(window);
     superProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
     if (!superProc_) {
-        Detach();
+        Unbind();
         return FALSE;
     }
     return TRUE;
+}
+
+bool CWnd::HandlesMessages() const {
+    return GetMessageMap() != CWnd::GetThisMessageMap();
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
@@ -90,11 +110,6 @@ BOOL CWnd::KillTimer(UINT_PTR id) {
     return ::KillTimer(m_hWnd, id);
 }
 
-int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
-    if (!caption) caption = AfxGetApp() ? AfxGetApp()->m_pszAppName : nullptr;
-    return RunMessageBox(m_hWnd, text, caption, type);
-}
-
 void CWnd::WinHelp(DWORD_PTR data, UINT command) {
     if (CWinApp* app = AfxGetApp()) app->WinHelp(data, command);
 }
@@ -126,11 +141,14 @@ LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     const CurrentMessage saved = current_;
     current_ = {message, wParam, lParam};
     LRESULT result = 0;
+    // Nothing may unwind through the system's window procedure: a handler
+    // that throws is reported and its message fails.
     try {
         result = WindowProc(message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        result = FailedMessage(message, failure.what());
     } catch (...) {
-        // Nothing may unwind through the system's window procedure.
-        result = DefWindowProc(message, wParam, lParam);
+        result = FailedMessage(message, "an unknown exception");
     }
     current_ = saved;
     return result;
@@ -141,7 +159,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     if (!self && message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         self = static_cast<CWnd*>(create->lpCreateParams);
-        if (self) self->Attach(window);
+        if (self) self->Bind(window);
     }
     if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
 
@@ -150,7 +168,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     const LRESULT result = self->Dispatch(message, wParam, lParam);
     --self->dispatchDepth_;
     if (message == WM_NCDESTROY) {
-        self->Detach();
+        self->Unbind();
         self->ncDestroyPending_ = true;
     }
     // A modeless window's screen buffers go with it; a modal one's also as
@@ -164,6 +182,14 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
         self->PostNcDestroy();
     }
     return result;
+}
+
+CString WindowText(HWND window) {
+    const int length = window ? GetWindowTextLengthA(window) : 0;
+    if (length <= 0) return CString();
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, text.data(), length + 1);
+    return CString(text.data(), got > 0 ? got : 0);
 }
 
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {

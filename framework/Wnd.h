@@ -1,5 +1,6 @@
 // Windows in the framework's style: one static window procedure finds the
-// object and hands each message to its message map.
+// object and hands each message to its message map. framework/README.md
+// follows one message from the system to its handler.
 #pragma once
 
 #include "CString.h"
@@ -14,14 +15,20 @@ public:
     CWnd() = default;
     ~CWnd() override;
 
-    HWND GetSafeHwnd() const noexcept { return m_hWnd; }
-    // The object of one of our windows, or null for any other window.
+    // The object that handles the messages of `window`, or null for a window
+    // no object of ours has taken over.
     static CWnd* FromHandlePermanent(HWND window);
 
-    // Attaches this object to an existing window (a dialog, a control) and
-    // routes the window's messages through the message map; unhandled ones
-    // go to the window's own procedure. Undone when the window is destroyed.
+    // Looks at an existing window (a control) without taking it over: its
+    // messages do not pass through this object, which never destroys it.
+    void Attach(HWND window) noexcept;
+    // Takes an existing window (a dialog, a control) over: its messages go
+    // through this object's message map and unhandled ones on to the
+    // window's own procedure. Undone when the window is destroyed.
     BOOL SubclassWindow(HWND window);
+    // True when the class has handlers of its own in a message map, so that
+    // a window bound to it must be subclassed rather than attached.
+    bool HandlesMessages() const;
 
     BOOL CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menu);
@@ -31,10 +38,7 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse);
     BOOL KillTimer(UINT_PTR id);
-    HMENU GetMenu() const { return ::GetMenu(m_hWnd); }
-    BOOL SetMenu(HMENU menu) { return ::SetMenu(m_hWnd, menu); }
     BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
-    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK);
 
     virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
 
@@ -56,7 +60,6 @@ protected:
     // Default handlers, reached when a map names them without overriding.
     int OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
     void OnDestroy() { Default(); }
-    void OnClose() { Default(); }
     void OnTimer(UINT_PTR) { Default(); }
     void OnPaint() { Default(); }
     void OnMeasureItem(int, LPMEASUREITEMSTRUCT) { Default(); }
@@ -66,10 +69,13 @@ protected:
 
     // Runs WindowProc for one message; exceptions stop here.
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    void Attach(HWND window);
-    void Detach();
 
 private:
+    // Makes this object the one FromHandlePermanent finds, and undoes it
+    // (restoring a subclassed window's own procedure).
+    void Bind(HWND window);
+    void Unbind();
+
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
     CurrentMessage current_{};
     // The class's own procedure of a subclassed control; null otherwise.
@@ -79,6 +85,9 @@ private:
     // The window is gone; PostNcDestroy waits for the outermost handling.
     bool ncDestroyPending_ = false;
 };
+
+// The whole text of `window`, of any length; empty for none.
+CString WindowText(HWND window);
 
 // Registers (once) and names a window class served by the framework.
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,

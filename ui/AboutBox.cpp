@@ -4,7 +4,6 @@
 
 #include <memory>
 
-IMPLEMENT_DYNAMIC(CAboutBox, CSplashWindow)
 
 BEGIN_MESSAGE_MAP(CAboutBox, CSplashWindow)
     ON_WM_PAINT()

@@ -5,9 +5,9 @@
 
 #include "PictureButton.h"
 #include "SplashWindow.h"
+#include "framework/DynamicLibrary.h"
 
 class CAboutBox : public CSplashWindow {
-    DECLARE_DYNAMIC(CAboutBox)
     DECLARE_MESSAGE_MAP()
 public:
     // Opens a new box showing "Version <versionText>" and returns at once;
@@ -36,6 +36,11 @@ private:
     bool CreateButton(CPictureButton& button, UINT pictureId, UINT id, POINT at);
 
     CString versionText_;
+    // The buttons are system buttons, which the program's manifest takes from
+    // the common controls: the box holds them while it is open (they outlive
+    // the buttons), so they go with the box instead of staying for the rest
+    // of the run.
+    CommonControls commonControls_{ICC_STANDARD_CLASSES};
     CPictureButton order_;
     CPictureButton continue_;
     // Set once the window exists: from then on the window owns the object.

@@ -49,21 +49,13 @@ CCalendarOptionsPage::CCalendarOptionsPage()
       m_usHolidays(Settings.CalendarUSHolidays),
       m_transparentBackground(Settings.CalendarTransparentBackground) {}
 
-CCalendarOptionsPage::~CCalendarOptionsPage() {
-    if (m_previewImage && TheImageLibrary) TheImageLibrary->FreeImage(m_previewImage);
-}
-
 SIZE CCalendarOptionsPage::ScreenSize() {
     ScopedGetDC screen(nullptr);
     return {GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES)};
 }
 
 int32_t CCalendarOptionsPage::ReadNumber(int id) const {
-    HWND edit = ::GetDlgItem(m_hWnd, id);
-    const int length = GetWindowTextLengthA(edit);
-    std::vector<char> text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    ::GetWindowTextA(edit, text.data(), static_cast<int>(text.size()));
-    return CalendarNumberFromText(text.data());
+    return CalendarNumberFromText(WindowText(::GetDlgItem(m_hWnd, id)));
 }
 
 BOOL CCalendarOptionsPage::OnInitDialog() {
@@ -86,39 +78,31 @@ BOOL CCalendarOptionsPage::OnInitDialog() {
 
 void CCalendarOptionsPage::MakePreviewImage(const char* wallpaper, int width, int height) {
     ImageLibrary& codec = *TheImageLibrary;
-    ImageHandle picture = 0;
+    CodecImage picture(&codec, 0);
     int32_t reserved = 0;
-    if (codec.OpenImage(wallpaper, &picture, &reserved) != IMAGE_OK) {
-        if (picture) codec.FreeImage(picture);
-        return;
-    }
-    if (codec.ReadImage(picture) != IMAGE_OK) {
-        codec.FreeImage(picture);
-        return;
-    }
-    codec.CloseSource(picture);
+    if (codec.OpenImage(wallpaper, picture.put(), &reserved) != IMAGE_OK) return;
+    if (codec.ReadImage(picture.get()) != IMAGE_OK) return;
+    codec.CloseSource(picture.get());
     ImageInfo info{};
     info.structSize = sizeof info;
-    if (codec.GetImageInfo(picture, &info) != IMAGE_OK) info.width = width, info.height = height;
+    if (codec.GetImageInfo(picture.get(), &info) != IMAGE_OK) info.width = width, info.height = height;
     // A wallpaper over several monitors is scaled so that the primary's
     // part, where the calendar goes, fills the preview.
     const RECT part = PrimaryPartOfWallpaper({info.width, info.height});
     const int64_t partWidth = std::max<LONG>(1, part.right - part.left);
     const int64_t partHeight = std::max<LONG>(1, part.bottom - part.top);
-    ImageHandle scaled = 0;
-    codec.ResizeImage(picture, &scaled, static_cast<int32_t>(width * int64_t{info.width} / partWidth),
+    CodecImage scaled(&codec, 0);
+    codec.ResizeImage(picture.get(), scaled.put(), static_cast<int32_t>(width * int64_t{info.width} / partWidth),
                       static_cast<int32_t>(height * int64_t{info.height} / partHeight), 1);
-    if (scaled && codec.CheckImage(scaled) == IMAGE_OK) {
-        codec.FreeImage(picture);
-        m_previewImage = scaled;
+    if (scaled && codec.CheckImage(scaled.get()) == IMAGE_OK) {
+        m_previewImage = std::move(scaled);
         const LONG left = static_cast<LONG>(part.left * width / partWidth);
         const LONG top = static_cast<LONG>(part.top * height / partHeight);
         m_rcPreviewSource = {left, top, left + width, top + height};
         return;
     }
     // No scaled copy: the picture itself is painted, its primary's part.
-    if (scaled) codec.FreeImage(scaled);
-    m_previewImage = picture;
+    m_previewImage = std::move(picture);
     m_rcPreviewSource = part;
 }
 
@@ -172,8 +156,8 @@ void CCalendarOptionsPage::DrawPreview() {
     ScopedGetDC dc(m_hWnd);
     if (!dc.get()) return;
 
-    if (m_previewImage && TheImageLibrary) {
-        TheImageLibrary->DrawImage(m_previewImage, dc.get(), &m_rcPreview, &m_rcPreviewSource, 0, 0);
+    if (m_previewImage) {
+        m_previewImage.library()->DrawImage(m_previewImage.get(), dc.get(), &m_rcPreview, &m_rcPreviewSource, 0, 0);
     } else {
         BrushHandle desktop(CreateSolidBrush(GetSysColor(COLOR_BACKGROUND)));
         PenHandle outline = SolidGeometricPen(1, RGB(0, 0, 0));

@@ -5,7 +5,7 @@
 
 #include "framework/Controls.h"
 #include "framework/PropertySheet.h"
-#include "ImageLibrary.h"
+#include "wallpaper/CodecImage.h"
 
 #include <stdint.h>
 
@@ -15,8 +15,6 @@ class CCalendarOptionsPage : public CPropertyPage {
 public:
     // Starts from the current settings.
     CCalendarOptionsPage();
-    // Frees the preview image.
-    ~CCalendarOptionsPage() override;
 
     int32_t m_position;
     int32_t m_width;
@@ -28,7 +26,7 @@ public:
     int32_t m_transparentBackground;
     CComboBox m_positionCombo;
 
-    ImageHandle m_previewImage = 0;
+    CodecImage m_previewImage;
     // The preview's place on the page (client coordinates) and the part of
     // the preview image painted into it.
     RECT m_rcPreview{};

@@ -39,7 +39,6 @@ bool CDib::CreateFromBitmap(HDC dc, HBITMAP bitmap) {
     bits_ = std::move(bits);
     width_ = w;
     height_ = h;
-    bitsPerPixel_ = headerBits;
     colourCount_ = colours;
     return BuildPalette();
 }

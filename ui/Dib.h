@@ -20,8 +20,6 @@ public:
     const BYTE* Bits() const { return bits_.empty() ? nullptr : bits_.data(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
-    int BitsPerPixel() const { return bitsPerPixel_; }
-    int ColourCount() const { return colourCount_; }
     // Null for 24-bit pictures.
     HPALETTE Palette() const { return palette_.get(); }
 
@@ -32,7 +30,6 @@ private:
     std::vector<BYTE> bits_;    // bottom-up rows, each a multiple of 4 bytes
     int width_ = 0;
     int height_ = 0;
-    int bitsPerPixel_ = 0;
     int colourCount_ = 0;
     PaletteHandle palette_;
 };

@@ -1,34 +1,32 @@
 #include "HtmlHelp.h"
 
+#include "framework/DynamicLibrary.h"
+#include "framework/Lifetime.h"
 #include "framework/RegKey.h"
-
-#include <mutex>
 
 namespace {
 
 typedef HWND(WINAPI* HtmlHelpProc)(HWND, LPCSTR, UINT, DWORD_PTR);
 
-HMODULE LoadHelpControl() {
+DynamicLibrary LoadHelpControl() {
     // The control's registered location first, then the system's copy by name.
     RegKey key;
     CString path;
     if (key.Open(HKEY_CLASSES_ROOT, "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32",
                  KEY_QUERY_VALUE) &&
         key.QueryString(nullptr, path) && !path.IsEmpty()) {
-        if (HMODULE module = LoadLibraryA(path)) return module;
+        DynamicLibrary registered(path);
+        if (registered) return registered;
     }
-    return LoadLibraryA("hhctrl.ocx");
+    return DynamicLibrary("hhctrl.ocx");
 }
 
-// Lives for the whole process; the module is never unloaded while the
-// program may still call into it.
+// Loaded at the first request and kept for the whole process, global
+// destructors included: the help window runs inside the control while the
+// program may still be ending.
 HtmlHelpProc BoundEntry() {
-    static HtmlHelpProc entry = [] {
-        HMODULE module = LoadHelpControl();
-        return module ? reinterpret_cast<HtmlHelpProc>(
-                            reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(14))))
-                      : nullptr;
-    }();
+    static NeverDestroyed<DynamicLibrary> control(LoadHelpControl());
+    static const HtmlHelpProc entry = control.get().Entry<HtmlHelpProc>(MAKEINTRESOURCEA(14));
     return entry;
 }
 

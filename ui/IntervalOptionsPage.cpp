@@ -1,6 +1,5 @@
 #include "ui/IntervalOptionsPage.h"
 
-IMPLEMENT_DYNAMIC(CIntervalOptionsPage, CPropertyPage)
 
 CIntervalOptionsPage::CIntervalOptionsPage(UINT templateId, const IntervalPageControls& controls,
                                            int32_t periodic, int32_t days, int32_t hours,

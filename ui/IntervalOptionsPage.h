@@ -19,7 +19,6 @@ struct IntervalPageControls {
 };
 
 class CIntervalOptionsPage : public CPropertyPage {
-    DECLARE_DYNAMIC(CIntervalOptionsPage)
 public:
     int32_t m_periodic;
     int32_t m_days;

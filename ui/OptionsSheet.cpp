@@ -2,7 +2,6 @@
 
 #include "settings/Settings.h"
 
-IMPLEMENT_DYNAMIC(COptionsSheet, CPropertySheet)
 
 COptionsSheet::COptionsSheet(const char* caption) : CPropertySheet(caption) {
     AddPage(&m_vistalSetPage);

@@ -9,7 +9,6 @@
 #include "ui/VistalSetOptionsPage.h"
 
 class COptionsSheet : public CPropertySheet {
-    DECLARE_DYNAMIC(COptionsSheet)
 public:
     // The pages start from the current settings; no parent window, first
     // page first. Callers hide Apply with m_psh.dwFlags |= PSH_NOAPPLYNOW.

@@ -1,6 +1,5 @@
 #include "OwnerDrawButton.h"
 
-IMPLEMENT_DYNAMIC(COwnerDrawButton, CWnd)
 
 BEGIN_MESSAGE_MAP(COwnerDrawButton, CWnd)
     ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
@@ -29,9 +28,9 @@ BOOL COwnerDrawButton::Create(const char* caption, DWORD style, const RECT& rect
 
 bool COwnerDrawButton::ReflectDrawItem(const DRAWITEMSTRUCT* item) {
     if (!item || item->CtlType != ODT_BUTTON) return false;
-    CWnd* window = CWnd::FromHandlePermanent(item->hwndItem);
-    if (!window || !window->IsKindOf(RUNTIME_CLASS(COwnerDrawButton))) return false;
-    static_cast<COwnerDrawButton*>(window)->DrawItem(*item);
+    auto* button = dynamic_cast<COwnerDrawButton*>(CWnd::FromHandlePermanent(item->hwndItem));
+    if (!button) return false;
+    button->DrawItem(*item);
     return true;
 }
 

@@ -6,7 +6,6 @@
 #include "framework/Afx.h"
 
 class COwnerDrawButton : public CWnd {
-    DECLARE_DYNAMIC(COwnerDrawButton)
     DECLARE_MESSAGE_MAP()
 public:
     // Creates the button as a child of `parent`, BS_OWNERDRAW added.

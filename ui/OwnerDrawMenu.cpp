@@ -161,7 +161,6 @@ BOOL COwnerDrawMenu::LoadFromResource(Name name) {
         return FALSE;
     }
     MakeTopLevelPlain();
-    loaded_ = true;
     return TRUE;
 }
 
@@ -211,7 +210,7 @@ bool COwnerDrawMenu::BuildFromTemplate(const BYTE* data, size_t size) {
             if (!popup->CreatePopupMenu()) return false;
             COwnerDrawMenu* opened = popup.get();
             current->ownedPopups_.push_back(std::move(popup));
-            if (!current->AppendItem(text, itemFlags, reinterpret_cast<UINT_PTR>(opened->m_hMenu))) return false;
+            if (!current->AppendItem(text, itemFlags, reinterpret_cast<UINT_PTR>(opened->GetSafeHmenu()))) return false;
             levels.push_back({opened, false});
             continue;
         }
@@ -239,7 +238,7 @@ void COwnerDrawMenu::MakeTopLevelPlain() {
 }
 
 BOOL COwnerDrawMenu::AppendItem(const std::wstring& text, UINT flags, UINT_PTR command) {
-    if (!m_hMenu) return FALSE;
+    if (!GetSafeHmenu()) return FALSE;
     if (command == 0) flags = (flags & MF_BYPOSITION) | MF_SEPARATOR | MF_OWNERDRAW;
     else flags |= MF_OWNERDRAW;
 
@@ -284,20 +283,20 @@ void COwnerDrawMenu::AlignAccelerators() {
 // ---- Destruction ---------------------------------------------------------
 
 BOOL COwnerDrawMenu::DestroyMenu() {
-    HMENU menu = m_hMenu;
-    Release();
+    Empty();
     // Destroying a menu destroys the popups inside it as well.
-    return menu ? ::DestroyMenu(menu) : FALSE;
+    return CMenu::DestroyMenu();
 }
 
-void COwnerDrawMenu::Release() {
-    // The popups' handles die with their parent menu: only empty the objects.
-    for (auto& popup : ownedPopups_) popup->Release();
+void COwnerDrawMenu::Empty() {
+    for (auto& popup : ownedPopups_) {
+        popup->Empty();
+        // The parent menu holds the popup's handle and destroys it with itself.
+        static_cast<void>(popup->Detach());
+    }
     ownedPopups_.clear();
     items_.clear();
     font_.reset();
-    loaded_ = false;
-    Detach();
 }
 
 // ---- Re-synchronising ----------------------------------------------------
@@ -314,10 +313,10 @@ COwnerDrawMenuItem* COwnerDrawMenu::TakeUnseen(UINT_PTR command, std::unique_ptr
 }
 
 void COwnerDrawMenu::SyncItems() {
-    if (!m_hMenu) return;
+    if (!GetSafeHmenu()) return;
     // Modifying an item clears its default state, which GetMenuState does
     // not report: keep the default item across the re-application.
-    const UINT defaultPosition = GetMenuDefaultItem(m_hMenu, TRUE, GMDI_USEDISABLED);
+    const UINT defaultPosition = GetMenuDefaultItem(GetSafeHmenu(), TRUE, GMDI_USEDISABLED);
     for (auto& item : items_)
         if (item) item->seen = false;
 
@@ -371,7 +370,7 @@ void COwnerDrawMenu::SyncItems() {
 // ---- Keyboard ------------------------------------------------------------
 
 LRESULT COwnerDrawMenu::FindShortcut(UINT character, UINT menuFlags, COwnerDrawMenu* menu) {
-    if (!menu || !menu->m_hMenu || !(menuFlags & MF_POPUP)) return 0;
+    if (!menu || !menu->GetSafeHmenu() || !(menuFlags & MF_POPUP)) return 0;
     // The owner is a narrow-character window: the character is in the
     // system's code page.
     const char narrow = static_cast<char>(character);
@@ -390,7 +389,7 @@ LRESULT COwnerDrawMenu::FindShortcut(UINT character, UINT menuFlags, COwnerDrawM
 COwnerDrawMenu* COwnerDrawMenu::FindPopup(HMENU popup) {
     if (!popup) return nullptr;
     for (auto& owned : ownedPopups_) {
-        if (owned->m_hMenu == popup) return owned.get();
+        if (owned->GetSafeHmenu() == popup) return owned.get();
         if (COwnerDrawMenu* found = owned->FindPopup(popup)) return found;
     }
     return nullptr;

@@ -47,8 +47,6 @@ public:
     // Pads item texts so that the accelerator texts after their tabs line up.
     void AlignAccelerators();
 
-    bool IsLoaded() const noexcept { return loaded_; }
-    const std::vector<std::unique_ptr<COwnerDrawMenuItem>>& Items() const noexcept { return items_; }
 
     // The WM_MENUCHAR answer: executes the first item whose text holds "&"
     // and the character (any case); 0 when none does.
@@ -82,8 +80,8 @@ private:
     BOOL LoadFromResource(Name name);
     bool BuildFromTemplate(const BYTE* data, size_t size);
     void MakeTopLevelPlain();
-    // Empties the object and gives its handle up without destroying it.
-    void Release();
+    // Forgets the items and the popups' objects; the handle stays.
+    void Empty();
     // Moves the first unseen record of `command` into `taken`, marked seen.
     COwnerDrawMenuItem* TakeUnseen(UINT_PTR command, std::unique_ptr<COwnerDrawMenuItem>& taken);
 
@@ -97,5 +95,4 @@ private:
     // The objects of the popups appended to this menu.
     std::vector<std::unique_ptr<COwnerDrawMenu>> ownedPopups_;
     FontHandle font_;
-    bool loaded_ = false;
 };

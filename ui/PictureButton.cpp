@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-IMPLEMENT_DYNAMIC(CPictureButton, COwnerDrawButton)
 
 BEGIN_MESSAGE_MAP(CPictureButton, COwnerDrawButton)
     ON_MESSAGE(WM_SYSCOLORCHANGE, OnSysColorChange)

@@ -6,7 +6,6 @@
 #include "OwnerDrawButton.h"
 
 class CPictureButton : public COwnerDrawButton {
-    DECLARE_DYNAMIC(CPictureButton)
     DECLARE_MESSAGE_MAP()
 public:
     enum class Alignment {
@@ -20,9 +19,6 @@ public:
     void SizeToContent();
 
     void DrawItem(const DRAWITEMSTRUCT& item) override;
-
-    // Where the picture sits in the client area.
-    const RECT& PictureRect() const { return pictureRect_; }
 
     static constexpr int kMarginX = 5;
     static constexpr int kMarginY = 5;

@@ -33,14 +33,6 @@ CString ListBoxItemText(HWND list, int item) {
     return CString(text.data());
 }
 
-CString WindowTextOf(HWND window) {
-    const int length = window ? GetWindowTextLengthA(window) : 0;
-    if (length <= 0) return CString();
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(window, text.data(), length + 1);
-    return CString(text.data());
-}
-
 int ListBoxCount(HWND list) {
     return list ? static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)) : 0;
 }
@@ -60,9 +52,12 @@ std::vector<CString> DroppedPaths(HDROP drop) {
 
 }  // namespace
 
-LRESULT CSetTreeCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DROPFILES) return ::SendMessageA(::GetParent(m_hWnd), WM_DROPFILES, wParam, lParam);
-    return CTreeCtrl::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CSetTreeCtrl, CTreeCtrl)
+    ON_MESSAGE(WM_DROPFILES, OnDropFiles)
+END_MESSAGE_MAP()
+
+LRESULT CSetTreeCtrl::OnDropFiles(WPARAM drop, LPARAM) {
+    return ::SendMessageA(::GetParent(m_hWnd), WM_DROPFILES, drop, 0);
 }
 
 IMPLEMENT_DYNAMIC(CBatchC, CFileDialog)
@@ -184,7 +179,7 @@ void CBatchC::AddFileToTree(int fileItem) {
     const int folderCount = ListBoxCount(folders);
     for (int i = 0; i < folderCount; ++i) folderItems.push_back(ListBoxItemText(folders, i));
     const int selectedFolder = folders ? static_cast<int>(::SendMessageA(folders, LB_GETCURSEL, 0, 0)) : -1;
-    AddPathToTree(FolderOfFileList(WindowTextOf(GetDlgItem(stc1)), folderItems, selectedFolder) + name);
+    AddPathToTree(FolderOfFileList(WindowText(GetDlgItem(stc1)), folderItems, selectedFolder) + name);
 }
 
 bool CBatchC::AddPathToTree(const CString& path) {
@@ -281,7 +276,7 @@ void CBatchC::OnOptions() {
 void CBatchC::OnOK() {
     if (HWND edit = m_treeSets.GetEditControl()) {
         // Enter while a label is edited names the item; the dialog stays.
-        if (HTREEITEM item = m_treeSets.GetSelectedItem()) m_treeSets.SetItemText(item, WindowTextOf(edit));
+        if (HTREEITEM item = m_treeSets.GetSelectedItem()) m_treeSets.SetItemText(item, WindowText(edit));
         DropLabelEdit();
         return;
     }
@@ -291,7 +286,9 @@ void CBatchC::OnOK() {
         return;
     }
     if (!BuildNewList()) return;
-    CFileDialog::OnOK();
+    // Without a file-name edit, the old-style dialog's own OK does nothing
+    // under Wine (Windows' ends it): the dialog ends itself, once, either way.
+    EndConfirmed();
 }
 
 bool CBatchC::BuildNewList() {

@@ -15,8 +15,9 @@
 
 // The set tree: files and folders dropped on it go to the dialog.
 class CSetTreeCtrl : public CTreeCtrl {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    DECLARE_MESSAGE_MAP()
+private:
+    LRESULT OnDropFiles(WPARAM drop, LPARAM);
 };
 
 class CBatchC : public CFileDialog {

@@ -1,6 +1,7 @@
 #include "ui/SelectImagesRules.h"
 
 #include "framework/CFileFind.h"
+#include "framework/FilePath.h"
 #include "framework/Handle.h"
 #include "framework/LongPath.h"
 
@@ -24,11 +25,6 @@ bool QuerySmallIcon(const char* path, DWORD attributes, UINT extraFlags, int& in
     IconHandle icon(info.hIcon);
     index = info.iIcon;
     return true;
-}
-
-CString NamePart(const char* path) {
-    const char* slash = std::strrchr(path, '\\');
-    return CString(slash ? slash + 1 : path);
 }
 
 CString FieldText(const char* field, size_t size) { return CString(field, int(strnlen(field, size))); }
@@ -93,7 +89,7 @@ bool GetShellIcons(const char* path, int& image, int& openImage) {
     UINT flags = 0;
     if (query.GetLength() >= MAX_PATH) {
         // Beyond the shell's limit: the icons of the type, by name alone.
-        query = NamePart(query);
+        query = FileNamePart(query);
         byType = attributes;
         flags = SHGFI_USEFILEATTRIBUTES;
     }

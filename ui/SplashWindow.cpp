@@ -2,7 +2,6 @@
 
 #include "framework/Gdi.h"
 
-IMPLEMENT_DYNAMIC(CSplashWindow, CWnd)
 
 BEGIN_MESSAGE_MAP(CSplashWindow, CWnd)
     ON_WM_PAINT()
@@ -29,11 +28,7 @@ BOOL CSplashWindow::Create(CWnd* owner, DWORD style, DWORD exStyle) {
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height_) / 2;
     if (!CreateEx(exStyle, className, "", style, x, y, width_, height_, owner_, nullptr)) return FALSE;
 
-    {
-        HDC dc = GetWindowDC(m_hWnd);
-        picture_.CreateFromBitmap(dc, bitmap.get());
-        ReleaseDC(m_hWnd, dc);
-    }
+    picture_.CreateFromBitmap(ScopedGetDC::WholeWindow(m_hWnd).get(), bitmap.get());
     bitmap.reset();
     palette_ = picture_.Palette();
     RealizePicturePalette(false);
@@ -49,27 +44,29 @@ BOOL CSplashWindow::Create(CWnd* owner, DWORD style, DWORD exStyle) {
 }
 
 void CSplashWindow::OnPaint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    HPALETTE previous = palette_ ? SelectPalette(dc, palette_, TRUE) : nullptr;
-    if (palette_) RealizePalette(dc);
-    if (const BITMAPINFO* header = picture_.Header()) {
-        StretchDIBits(dc, 0, 0, picture_.Width(), picture_.Height(), 0, 0, picture_.Width(), picture_.Height(),
-                      picture_.Bits(), header, DIB_RGB_COLORS, SRCCOPY);
+    const ScopedPaint paint(m_hWnd);
+    HDC dc = paint.get();
+    {
+        const ScopedSelectPalette select(dc, palette_, TRUE);
+        if (palette_) RealizePalette(dc);
+        if (const BITMAPINFO* header = picture_.Header()) {
+            StretchDIBits(dc, 0, 0, picture_.Width(), picture_.Height(), 0, 0, picture_.Width(), picture_.Height(),
+                          picture_.Bits(), header, DIB_RGB_COLORS, SRCCOPY);
+        }
     }
-    if (previous) SelectPalette(dc, previous, TRUE);
     RECT client{};
     GetClientRect(m_hWnd, &client);
     OnDrawPicture(dc, client);
-    EndPaint(m_hWnd, &paint);
 }
 
 bool CSplashWindow::RealizePicturePalette(bool background) {
     if (!palette_) return false;
-    ScopedGetDC dc(m_hWnd);
-    HPALETTE previous = SelectPalette(dc.get(), palette_, background);
-    const UINT changed = RealizePalette(dc.get());
-    SelectPalette(dc.get(), previous, TRUE);
+    const ScopedGetDC dc(m_hWnd);
+    UINT changed = 0;
+    {
+        const ScopedSelectPalette select(dc.get(), palette_, background);
+        changed = RealizePalette(dc.get());
+    }
     if (changed != 0 && changed != GDI_ERROR) {
         InvalidateRect(m_hWnd, nullptr, TRUE);
         return true;

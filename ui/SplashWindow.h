@@ -5,7 +5,6 @@
 #include "Dib.h"
 
 class CSplashWindow : public CWnd {
-    DECLARE_DYNAMIC(CSplashWindow)
     DECLARE_MESSAGE_MAP()
 public:
     explicit CSplashWindow(UINT bitmapId) : bitmapId_(bitmapId) {}
@@ -13,10 +12,6 @@ public:
     // Owner: `owner`, else the application's main window. False when the
     // bitmap or the window cannot be made.
     virtual BOOL Create(CWnd* owner, DWORD style, DWORD exStyle);
-
-    int PictureWidth() const { return width_; }
-    int PictureHeight() const { return height_; }
-    const CDib& Picture() const { return picture_; }
 
 protected:
     void OnPaint();

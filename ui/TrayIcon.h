@@ -35,9 +35,9 @@ public:
     // does the same): a restarted shell does not get it back.
     void RemoveIcon();
 
-    bool IsEnabled() const noexcept { return enabled_; }
     // The menu of the notification being handled; empty otherwise.
     COwnerDrawMenu& PopupMenu() noexcept { return popupMenu_; }
+    // What the shell was last told, tip included: the shell cannot be asked.
     const NOTIFYICONDATAA& NotifyRecord() const noexcept { return data_; }
 
     virtual LRESULT OnIconNotification(WPARAM wParam, LPARAM lParam);

@@ -20,7 +20,7 @@ const int kPositionRadios[] = {IDC_CENTERED, IDC_TILED, IDC_FIT_DESKTOP, IDC_MAX
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(CVistalOptionsPage, CIntervalOptionsPage)
+IMPLEMENT_DYNAMIC(CVistalOptionsPage, CPropertyPage)
 
 BEGIN_MESSAGE_MAP(CVistalOptionsPage, CIntervalOptionsPage)
     ON_BN_CLICKED(IDC_VISTAL_PERIODIC, OnPeriodicClicked)

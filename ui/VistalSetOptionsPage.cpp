@@ -16,7 +16,7 @@ const IntervalPageControls kControls = {
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(CVistalSetOptionsPage, CIntervalOptionsPage)
+IMPLEMENT_DYNAMIC(CVistalSetOptionsPage, CPropertyPage)
 
 BEGIN_MESSAGE_MAP(CVistalSetOptionsPage, CIntervalOptionsPage)
     ON_BN_CLICKED(IDC_SET_PERIODIC, OnPeriodicClicked)

@@ -1,5 +1,6 @@
 #include "wallpaper/CodecBinding.h"
 
+#include "framework/FilePath.h"
 #include "framework/Lifetime.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -8,10 +9,10 @@
 #include <cstring>
 
 namespace {
-NeverDestroyed<ModuleHandle> codecModule;
+NeverDestroyed<DynamicLibrary> codecModule;
 }  // namespace
 
-ModuleHandle& CodecModule = codecModule.get();
+DynamicLibrary& CodecModule = codecModule.get();
 ImageLibrary* TheImageLibrary = nullptr;
 int16_t FormatCount = 0;
 std::vector<FormatInfo> FormatTable;
@@ -53,9 +54,7 @@ void Append(std::vector<char>& buffer, const std::string& text) {
 }  // namespace
 
 std::string CodecLibraryPath(const std::string& programFileName) {
-    const size_t slash = programFileName.rfind('\\');
-    const std::string folder = slash == std::string::npos ? "." : programFileName.substr(0, slash);
-    return folder + kLibraryBelowProgram;
+    return FolderPart(programFileName.c_str()).str() + kLibraryBelowProgram;
 }
 
 std::vector<char> BuildOpenFileFilter(int16_t formatCount, FormatInfo* table, FormatQuery& query) {
@@ -101,15 +100,17 @@ int FindBmpWriter(const std::vector<FormatInfo>& table) {
     return -1;
 }
 
-void BindImageLibraryAt(const std::string& folder) {
-    const std::string path = folder + kLibraryBelowProgram;
-    CodecModule.reset(LoadLibraryA(path.c_str()));
+namespace {
+
+void BindLibraryFile(const std::string& path) {
+    DynamicLibrary library(path.c_str());
+    const DWORD loadError = GetLastError();
+    CodecModule = std::move(library);
     if (!CodecModule) {
-        ShowBindingMessage(LoadFailureMessage(GetLastError()));
+        ShowBindingMessage(LoadFailureMessage(loadError));
         return;
     }
-    auto entry = reinterpret_cast<GetImageLibraryProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(CodecModule.get(), MAKEINTRESOURCEA(1))));
+    const auto entry = CodecModule.Entry<GetImageLibraryProc>(MAKEINTRESOURCEA(1));
     TheImageLibrary = entry ? entry() : nullptr;
     if (!TheImageLibrary) {
         ShowBindingMessage(IDS_ZELIMAGE_INIT_FAILED_SHORT);
@@ -129,10 +130,14 @@ void BindImageLibraryAt(const std::string& folder) {
     BmpFormatIndex = int16_t(writer);
 }
 
+}  // namespace
+
+void BindImageLibraryAt(const std::string& folder) {
+    BindLibraryFile(folder + kLibraryBelowProgram);
+}
+
 void BindImageLibrary() {
-    const std::string program = AfxModuleFileName(nullptr).GetString();
-    const size_t slash = program.rfind('\\');
-    BindImageLibraryAt(program.empty() || slash == std::string::npos ? "." : program.substr(0, slash));
+    BindLibraryFile(CodecLibraryPath(AfxModuleFileName(nullptr).str()));
 }
 
 void UnbindImageLibrary() {
@@ -141,5 +146,5 @@ void UnbindImageLibrary() {
     TheImageLibrary = nullptr;
     FormatCount = 0;
     BmpFormatIndex = 0;
-    CodecModule.reset();
+    CodecModule = DynamicLibrary();
 }

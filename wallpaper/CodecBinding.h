@@ -3,7 +3,7 @@
 // and released at shutdown. Workers only read them.
 #pragma once
 
-#include "framework/Handle.h"
+#include "framework/DynamicLibrary.h"
 #include "ImageLibrary.h"
 
 #include <string>
@@ -11,7 +11,7 @@
 
 // The loaded library, or none. Only UnbindImageLibrary unloads it, never a
 // global destructor: a worker still running at exit may be inside it.
-extern ModuleHandle& CodecModule;
+extern DynamicLibrary& CodecModule;
 extern ImageLibrary* TheImageLibrary;       // its interface object, or null
 extern int16_t FormatCount;                 // formats the library reports
 extern std::vector<FormatInfo> FormatTable; // FormatCount records, zero-filled before use

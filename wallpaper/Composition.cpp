@@ -1,5 +1,6 @@
 #include "Composition.h"
 
+#include "framework/FilePath.h"
 #include "settings/Settings.h"
 #include "ImageLibrary.h"
 
@@ -102,7 +103,5 @@ ColorReduction ReductionForDepth(int32_t depth) {
 }
 
 std::string WallpaperOutputPath(const std::string& moduleFileName) {
-    const size_t slash = moduleFileName.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? std::string(".") : moduleFileName.substr(0, slash);
-    return folder + "\\vistals.bmp";
+    return FolderPart(moduleFileName.c_str()).str() + "\\vistals.bmp";
 }

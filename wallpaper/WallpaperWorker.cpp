@@ -34,33 +34,23 @@ int32_t CurrentScreenDepth() {
 
 namespace {
 
-// The picture being worked on. Each step that makes a new image frees the
-// old one; whatever is current when the run ends is freed too.
-class CurrentImage {
-public:
-    CurrentImage(ImageLibrary& library, ImageHandle image) : library_(library), image_(image) {}
-    ~CurrentImage() { if (image_) library_.FreeImage(image_); }
-    CurrentImage(const CurrentImage&) = delete;
-    CurrentImage& operator=(const CurrentImage&) = delete;
+bool SizeOf(const CodecImage& image, PixelSize* size) {
+    ImageInfo info{};
+    info.structSize = sizeof info;
+    if (image.library()->GetImageInfo(image.get(), &info) != IMAGE_OK) return false;
+    *size = {info.width, info.height};
+    return true;
+}
 
-    ImageHandle get() const { return image_; }
-    void Replace(ImageHandle next) {
-        if (!next || next == image_) return;
-        library_.FreeImage(image_);
-        image_ = next;
+// A step that made a new image continues with it; the old one is freed.
+void ContinueWith(CodecImage& image, CodecImage next) {
+    if (!next) return;
+    if (next.get() == image.get()) {
+        static_cast<void>(next.release());  // the same image handed back
+        return;
     }
-    bool Size(PixelSize* size) const {
-        ImageInfo info{};
-        info.structSize = sizeof info;
-        if (library_.GetImageInfo(image_, &info) != IMAGE_OK) return false;
-        *size = {info.width, info.height};
-        return true;
-    }
-
-private:
-    ImageLibrary& library_;
-    ImageHandle image_;
-};
+    image = std::move(next);
+}
 
 // The warning box of a failed step, with the library's text.
 void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status) {
@@ -70,32 +60,32 @@ void ShowError(const CompositionJob& job, ImageHandle image, ImageStatus status)
     RunMessageBox(job.owner, text, nullptr, MB_ICONWARNING | MB_OK);
 }
 
-void Fit(CurrentImage& image, const CompositionJob& job, PixelSize screen) {
+void Fit(CodecImage& image, const CompositionJob& job, PixelSize screen) {
     PixelSize picture{};
-    if (!image.Size(&picture)) return;
+    if (!SizeOf(image, &picture)) return;
     const FitResize fit = FitPicture(job.settings.VistalPosition, screen, picture);
     if (!fit.needed) return;
-    ImageHandle resized = 0;
-    job.library->ResizeImage(image.get(), &resized, fit.size.width, fit.size.height, fit.mode);
-    image.Replace(resized);
+    CodecImage resized(job.library, 0);
+    job.library->ResizeImage(image.get(), resized.put(), fit.size.width, fit.size.height, fit.mode);
+    ContinueWith(image, std::move(resized));
 }
 
 // A Tiled picture smaller than the screen is repeated over a screen-sized image.
-void TileToScreen(CurrentImage& image, const CompositionJob& job, PixelSize screen) {
+void TileToScreen(CodecImage& image, const CompositionJob& job, PixelSize screen) {
     PixelSize picture{};
-    if (!image.Size(&picture) || !NeedsTiling(job.settings.VistalPosition, screen, picture)) return;
-    if (ImageHandle tiled = job.library->CreateImage(screen.width, screen.height, 24, 0)) {
-        for (const RECT& tile : TileRectangles(screen, picture))
-            job.library->PasteImage(image.get(), tiled, &tile, 0, 0);
-        image.Replace(tiled);
-    }
+    if (!SizeOf(image, &picture) || !NeedsTiling(job.settings.VistalPosition, screen, picture)) return;
+    CodecImage tiled(job.library, job.library->CreateImage(screen.width, screen.height, 24, 0));
+    if (!tiled) return;
+    for (const RECT& tile : TileRectangles(screen, picture))
+        job.library->PasteImage(image.get(), tiled.get(), &tile, 0, 0);
+    ContinueWith(image, std::move(tiled));
 }
 
-void DrawCalendarOn(CurrentImage& image, const CompositionJob& job, PixelSize screen) {
+void DrawCalendarOn(CodecImage& image, const CompositionJob& job, PixelSize screen) {
     const SettingsRecord& s = job.settings;
     TileToScreen(image, job, screen);
     PixelSize picture{};
-    const bool known = image.Size(&picture);
+    const bool known = SizeOf(image, &picture);
     RECT rect;
     const CalendarLayout layout{s.CalendarPosition, s.CalendarWidth, s.CalendarHeight, s.CalendarMarginX,
                                 s.CalendarMarginY};
@@ -112,26 +102,25 @@ void DrawCalendarOn(CurrentImage& image, const CompositionJob& job, PixelSize sc
                               s.CalendarTransparentBackground);
 }
 
-bool ReduceColorsForDisplay(CurrentImage& image, const CompositionJob& job) {
+bool ReduceColorsForDisplay(CodecImage& image, const CompositionJob& job) {
     int32_t flag = 0;
     job.library->GetDepthFlag(image.get(), &flag);
     if (!flag) return true;
     const ColorReduction reduction = ReductionForDepth(job.screenDepth());
-    ImageHandle reduced = 0;
-    const ImageStatus status = job.library->ReduceColors(image.get(), &reduced, reduction.bits, reduction.colors,
-                                                         reduction.method, 0, 1);
+    CodecImage reduced(job.library, 0);
+    const ImageStatus status = job.library->ReduceColors(image.get(), reduced.put(), reduction.bits,
+                                                         reduction.colors, reduction.method, 0, 1);
     if (status != IMAGE_OK && status != IMAGE_NOTHING_TO_DO) {
         ShowError(job, image.get(), status);
-        if (reduced) job.library->FreeImage(reduced);
         return false;
     }
-    image.Replace(reduced);
+    ContinueWith(image, std::move(reduced));
     return true;
 }
 
 // The library writes the file beside its name and moves it over the old
 // one, so "vistals.bmp" always holds a whole picture.
-bool WriteWallpaper(CurrentImage& image, const CompositionJob& job) {
+bool WriteWallpaper(const CodecImage& image, const CompositionJob& job) {
     ImageStatus status = job.library->BeginWrite(job.outputPath.c_str(), image.get(), &job.writer);
     if (status != IMAGE_OK) {
         ShowError(job, image.get(), status);
@@ -149,7 +138,7 @@ bool WriteWallpaper(CurrentImage& image, const CompositionJob& job) {
     return true;
 }
 
-bool Decode(CurrentImage& image, const CompositionJob& job) {
+bool Decode(CodecImage& image, const CompositionJob& job) {
     const ImageStatus status = job.library->ReadImage(image.get());
     job.library->CloseSource(image.get());
     if (status != IMAGE_OK) {
@@ -157,81 +146,65 @@ bool Decode(CurrentImage& image, const CompositionJob& job) {
         return false;
     }
     PixelSize size{};
-    if (image.Size(&size) && (size.width <= 0 || size.height <= 0)) {
+    if (SizeOf(image, &size) && (size.width <= 0 || size.height <= 0)) {
         ShowError(job, image.get(), IMAGE_ERR_BAD_SIZE);
         return false;
     }
     return true;
 }
 
-void FreePictures(ImageLibrary* library, std::vector<ScreenPicture>& pictures) {
-    for (ScreenPicture& picture : pictures) {
-        if (picture.image && library) {
-            library->CloseSource(picture.image);
-            library->FreeImage(picture.image);
-        }
-        picture.image = 0;
-    }
+// Drops the pictures of a change that does not run, ending their images'
+// file access first.
+void DropPictures(std::vector<ScreenPicture>& pictures) {
+    for (ScreenPicture& picture : pictures)
+        if (picture.image && picture.image.library()) picture.image.library()->CloseSource(picture.image.get());
+    pictures.clear();
 }
 
 // The images of a change's pictures until each is taken for its monitor;
-// those never taken are freed with it.
+// those never taken are dropped with it.
 class PendingPictures {
 public:
-    PendingPictures(ImageLibrary& library, std::vector<ScreenPicture> pictures)
-        : library_(library), pictures_(std::move(pictures)) {}
-    ~PendingPictures() { FreePictures(&library_, pictures_); }
+    explicit PendingPictures(std::vector<ScreenPicture> pictures) : pictures_(std::move(pictures)) {}
+    ~PendingPictures() { DropPictures(pictures_); }
     PendingPictures(const PendingPictures&) = delete;
     PendingPictures& operator=(const PendingPictures&) = delete;
 
     size_t size() const { return pictures_.size(); }
     // The image for the monitor at `index`: the one opened for it, else the
-    // picture it repeats opened anew; 0 after the error box.
-    ImageHandle Take(size_t index, const CompositionJob& job) {
+    // picture it repeats opened anew, as a change opens it on the main
+    // thread; none after the error box.
+    CodecImage Take(size_t index, const CompositionJob& job) {
         ScreenPicture& picture = pictures_[index % pictures_.size()];
-        if (index < pictures_.size() && picture.image) return std::exchange(picture.image, 0);
-        return OpenOnWorker(picture.path, job);
+        if (index < pictures_.size() && picture.image) return std::move(picture.image);
+        return OpenPicture(*job.library, picture.path.c_str(), job.owner);
     }
 
 private:
-    // As a change opens its picture on the main thread, with the same box.
-    static ImageHandle OpenOnWorker(const std::string& path, const CompositionJob& job) {
-        ImageHandle image = 0;
-        int32_t reserved = 0;
-        const ImageStatus status = job.library->OpenImage(path.c_str(), &image, &reserved);
-        if (status == IMAGE_OK) return image;
-        char text[256] = {};
-        job.library->GetErrorText(image, status, text, 255);
-        if (image) job.library->FreeImage(image);
-        RunMessageBox(job.owner, text, path.c_str(), MB_ICONEXCLAMATION | MB_OK);
-        return 0;
-    }
-
-    ImageLibrary& library_;
     std::vector<ScreenPicture> pictures_;
 };
 
 // Cuts a picture to the part its monitor shows and pastes that onto the
 // canvas where Windows will show it on the monitor. False when no memory
 // was left for the cut.
-bool PasteOnCanvas(CurrentImage& picture, CurrentImage& canvas, const CanvasPlan& plan, const RECT& monitor,
+bool PasteOnCanvas(CodecImage& picture, const CodecImage& canvas, const CanvasPlan& plan, const RECT& monitor,
                    const CompositionJob& job) {
     PixelSize size{};
-    if (!picture.Size(&size)) return true;  // nothing known to paste: the monitor stays black
+    if (!SizeOf(picture, &size)) return true;  // nothing known to paste: the monitor stays black
     const PixelSize screen = SizeOf(monitor);
     const POINT offset = PictureOffset(job.settings.VistalPosition, screen, size);
     const RECT visible = VisiblePart(offset, screen, size);
     const PixelSize shown = SizeOf(visible);
     if (shown.width <= 0 || shown.height <= 0) return true;
     if (!(shown == size)) {
-        const ImageHandle cut = job.library->CreateImage(shown.width, shown.height, 24, 0);
+        CodecImage cut(job.library, job.library->CreateImage(shown.width, shown.height, 24, 0));
         if (!cut) {
             ShowError(job, 0, IMAGE_ERR_NO_MEMORY);
             return false;
         }
         const RECT from = {-visible.left, -visible.top, size.width - visible.left, size.height - visible.top};
-        job.library->PasteImage(picture.get(), cut, &from, 0, 0);
-        picture.Replace(cut);
+        job.library->PasteImage(picture.get(), cut.get(), &from, 0, 0);
+        ContinueWith(picture, std::move(cut));
     }
     const POINT at = {monitor.left + std::max<LONG>(offset.x, 0), monitor.top + std::max<LONG>(offset.y, 0)};
     for (const POINT& place : CanvasPlacements(plan, at, shown)) {
@@ -246,17 +219,16 @@ bool PasteOnCanvas(CurrentImage& picture, CurrentImage& canvas, const CanvasPlan
 bool ComposeScreensRun(PendingPictures& pictures, const std::vector<RECT>& monitors, const CompositionJob& job) {
     const CanvasStyle style = job.canvasStyle();
     const CanvasPlan plan = PlanCanvas(monitors, style);
-    const ImageHandle blank = job.library->CreateImage(plan.size.width, plan.size.height, 24, 0);
-    if (!blank) {
+    // Black where no monitor is.
+    CodecImage canvas(job.library, job.library->CreateImage(plan.size.width, plan.size.height, 24, 0));
+    if (!canvas) {
         ShowError(job, 0, IMAGE_ERR_NO_MEMORY);
         return false;
     }
-    CurrentImage canvas(*job.library, blank);  // black where no monitor is
     for (size_t i = 0; i < monitors.size(); ++i) {
         if (job.stopped && *job.stopped) return false;  // the program is ending: no more pictures
-        const ImageHandle handle = pictures.Take(i, job);
-        if (!handle) return false;
-        CurrentImage picture(*job.library, handle);
+        CodecImage picture = pictures.Take(i, job);
+        if (!picture) return false;
         if (!Decode(picture, job)) return false;
         const PixelSize screen = SizeOf(monitors[i]);
         Fit(picture, job, screen);
@@ -273,8 +245,7 @@ bool ComposeScreensRun(PendingPictures& pictures, const std::vector<RECT>& monit
 }
 
 // One run behind the thread's exception barrier: whatever it throws (an
-// allocation failure) makes it a failed change. The run owns the images
-// from its first statement on.
+// allocation failure) makes it a failed change.
 bool ComposeGuarded(std::vector<ScreenPicture> pictures, const CompositionJob& job) noexcept {
     try {
         return ComposeChangeRun(std::move(pictures), job);
@@ -285,8 +256,19 @@ bool ComposeGuarded(std::vector<ScreenPicture> pictures, const CompositionJob& j
 
 }  // namespace
 
-bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
-    CurrentImage image(*job.library, handle);
+CodecImage OpenPicture(ImageLibrary& library, const char* path, HWND owner) {
+    CodecImage image(&library, 0);
+    int32_t reserved = 0;
+    const ImageStatus status = library.OpenImage(path, image.put(), &reserved);
+    if (status == IMAGE_OK) return image;
+    char text[256] = {};
+    library.GetErrorText(image.get(), status, text, 255);
+    image.reset();
+    RunMessageBox(owner, text, path, MB_ICONEXCLAMATION | MB_OK);
+    return CodecImage();
+}
+
+bool ComposeWallpaperRun(CodecImage image, const CompositionJob& job) {
     if (!Decode(image, job)) return false;
     Fit(image, job, job.screenSize());
     if (job.settings.CalendarPosition != 0) DrawCalendarOn(image, job, job.screenSize());
@@ -300,12 +282,12 @@ bool ComposeWallpaperRun(ImageHandle handle, const CompositionJob& job) {
 }
 
 bool ComposeChangeRun(std::vector<ScreenPicture> list, const CompositionJob& job) {
-    PendingPictures pictures(*job.library, std::move(list));
+    PendingPictures pictures(std::move(list));
     if (!pictures.size()) return false;
     const std::vector<RECT> monitors = job.monitors();
     if (job.settings.VistalPerScreen && monitors.size() > 1) return ComposeScreensRun(pictures, monitors, job);
-    const ImageHandle image = pictures.Take(0, job);
-    return image && ComposeWallpaperRun(image, job);
+    CodecImage image = pictures.Take(0, job);
+    return image && ComposeWallpaperRun(std::move(image), job);
 }
 
 void CompositionQueue::SetNotifyWindow(HWND window, UINT message) {
@@ -328,7 +310,7 @@ CompositionJob CompositionQueue::MakeJob() {
 }
 
 void CompositionQueue::FreeWaiting() {
-    if (waiting_) FreePictures(waiting_->job.library, waiting_->pictures);
+    if (waiting_) DropPictures(waiting_->pictures);
     waiting_.reset();
 }
 
@@ -336,7 +318,7 @@ void CompositionQueue::Start(Work work) {
     runWork_ = std::move(work);
     const uintptr_t thread = _beginthreadex(nullptr, 0, &ComposeWallpaper, nullptr, 0, nullptr);
     if (!thread) {
-        FreePictures(runWork_.job.library, runWork_.pictures);
+        DropPictures(runWork_.pictures);
         return;
     }
     running_ = true;
@@ -348,13 +330,13 @@ void CompositionQueue::Submit(std::vector<ScreenPicture> pictures) {
     Work work;
     work.pictures = std::move(pictures);
     if (stopping_ || work.pictures.empty()) {
-        FreePictures(TheImageLibrary, work.pictures);
+        DropPictures(work.pictures);
         return;
     }
     try {
         work.job = MakeJob();
     } catch (...) {
-        FreePictures(TheImageLibrary, work.pictures);
+        DropPictures(work.pictures);
         return;
     }
     if (running_) {
@@ -403,7 +385,7 @@ void CompositionQueue::RunUntilEmpty() noexcept {
     for (;;) {
         try {
             if (work.recompose)
-                for (const std::string& path : shown_) work.pictures.push_back({path, 0});
+                for (const std::string& path : shown_) work.pictures.push_back({path, CodecImage()});
             std::vector<std::string> paths;
             for (const ScreenPicture& picture : work.pictures) paths.push_back(picture.path);
             held.unlock();
@@ -415,7 +397,7 @@ void CompositionQueue::RunUntilEmpty() noexcept {
             }
         } catch (...) {  // no memory for the list of paths: a failed change
             if (!held.owns_lock()) held.lock();
-            FreePictures(work.job.library, work.pictures);
+            DropPictures(work.pictures);
         }
         if (!waiting_) return;
         work = std::move(*waiting_);

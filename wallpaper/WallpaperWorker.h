@@ -3,6 +3,7 @@
 #pragma once
 
 #include "settings/Settings.h"
+#include "wallpaper/CodecImage.h"
 #include "wallpaper/Composition.h"
 #include "wallpaper/Monitors.h"
 #include "framework/Handle.h"
@@ -39,23 +40,26 @@ struct CompositionJob {
     const std::atomic<bool>* stopped = nullptr;
 };
 
-// One picture of a change: its path and the image opened from it, or 0 for
-// a picture the worker opens itself.
+// One picture of a change: its path and the image opened from it, or none
+// for a picture the worker opens itself.
 struct ScreenPicture {
     std::string path;
-    ImageHandle image = 0;
+    CodecImage image;
 };
 
-// Runs every step for `image` on one screen, which it owns and frees. True
-// when the new wallpaper is in place. Errors are shown in a warning box owned
-// by `owner`.
-bool ComposeWallpaperRun(ImageHandle image, const CompositionJob& job);
+// Opens the picture at `path` as a change does; when that fails, says why in
+// a box owned by `owner` with the path as its caption, and gives none.
+CodecImage OpenPicture(ImageLibrary& library, const char* path, HWND owner);
+
+// Runs every step for `image` on one screen. True when the new wallpaper is
+// in place. Errors are shown in a warning box owned by `owner`.
+bool ComposeWallpaperRun(CodecImage image, const CompositionJob& job);
 
 // One change. With the per-screen option on and more than one monitor, each
 // monitor shows its own picture (`pictures` in the order of the monitors,
 // starting again from the first when there are fewer) on one bitmap over
 // all monitors; otherwise the first picture goes on the screen as it always
-// did. Owns and frees every image in `pictures`.
+// did.
 bool ComposeChangeRun(std::vector<ScreenPicture> pictures, const CompositionJob& job);
 
 // The wParam of the change notice after a recomposition for a new display
@@ -73,8 +77,8 @@ public:
     // The window told with `message` after each change that succeeded; null
     // stops the notices. A window also ends a Shutdown's refusal of changes.
     void SetNotifyWindow(HWND window, UINT message);
-    // A change; takes ownership of the pictures' opened images. The first
-    // picture is the primary monitor's.
+    // A change, with the pictures' opened images. The first picture is the
+    // primary monitor's.
     void Submit(std::vector<ScreenPicture> pictures);
     // The display changed: composes the pictures on show again, for the
     // display as it is then, without a new picture. After a running change
@@ -104,7 +108,7 @@ private:
 
     // Reads the process's library, format table, settings and program path.
     CompositionJob MakeJob();
-    // Under the lock: starts a worker on `work`, or frees its images.
+    // Under the lock: starts a worker on `work`, or drops it.
     void Start(Work work);
     void FreeWaiting();
     bool DesktopShowsOurs(const std::string& outputPath) const;

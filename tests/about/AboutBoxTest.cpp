@@ -49,8 +49,7 @@ private:
 };
 
 BOOL CALLBACK CollectAboutBoxes(HWND window, LPARAM param) {
-    CWnd* object = CWnd::FromHandlePermanent(window);
-    if (object && object->IsKindOf(RUNTIME_CLASS(CAboutBox)))
+    if (dynamic_cast<CAboutBox*>(CWnd::FromHandlePermanent(window)))
         reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
     return TRUE;
 }

@@ -236,9 +236,9 @@ TEST_F(TrayWhileModal, EachTrayCommandKeepsTheOpenWindowsAndExitCancelsThem) {
             SCOPED_TRACE(command.name);
             const size_t aboutBoxes = VisibleAboutBoxes(program.Id()).size();
             ASSERT_TRUE(Command(frame, command.id));
-            if (command.bringsForward) EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == innermost; }));
+            if (command.bringsForward) { EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == innermost; })); }
             EXPECT_EQ(aboutBoxes + command.opensAbout, VisibleAboutBoxes(program.Id()).size());
-            if (command.wallpaper != CLR_INVALID) EXPECT_TRUE(WallpaperIs(command.wallpaper));
+            if (command.wallpaper != CLR_INVALID) { EXPECT_TRUE(WallpaperIs(command.wallpaper)); }
             EXPECT_EQ(open, ModalWindows(program.Id()));
         }
 

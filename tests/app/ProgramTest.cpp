@@ -5,6 +5,7 @@
 #include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/StoredSettings.h"
+#include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -84,4 +85,36 @@ TEST(Program, OfTwoCopiesStartedTogetherExactlyOneRuns) {
         EXPECT_TRUE(catchers[running].Boxes().empty());
         ASSERT_TRUE(copies[running].Exit());
     }
+}
+
+// The About box holds the common controls only while it is open, and every
+// message box holds them too: a box that comes while the About box is open
+// still works once the About box has gone.
+TEST(Program, AMessageBoxOutlivesTheAboutBoxItCameBeside) {
+    RegistrySandbox sandbox;
+    const std::string damaged = MakeTempFolder("outlives-about") + "\\damaged.jpg";
+    ASSERT_TRUE(WriteFileBytes(damaged, std::string("\xFF\xD8\xFF\xE0 not a picture", 20)));
+    ProgramProcess program;
+    ASSERT_TRUE(program.Start({damaged}));  // the change at start-up fails with a message
+    ASSERT_NE(nullptr, program.WaitForFrame());
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : WindowsOfProcess(program.Id()))
+            if (IsDialogWindow(window) && IsWindowVisible(window)) box = window;
+        return box != nullptr;
+    }));
+    const std::vector<HWND> about = VisibleAboutBoxes(program.Id());
+    ASSERT_EQ(1u, about.size());
+
+    PostMessageA(about[0], WM_COMMAND, MAKEWPARAM(1016 /* Continue */, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about[0]); }));
+    char text[16] = {};
+    DWORD_PTR length = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(GetDlgItem(box, IDOK), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                    SMTO_ABORTIFHUNG, 5000, &length))
+        << "the box's button no longer answers";
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(program.Exit());
+    EXPECT_EQ(0u, program.ExitCode());
 }

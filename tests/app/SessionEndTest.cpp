@@ -93,7 +93,7 @@ TEST_F(SessionEndTest, EverythingIsSavedBeforeTheAnnouncementIsAnsweredAndNotAga
     // Whatever comes after (here an Exit) saves nothing a second time.
     StoreDword(kFirstSet, "ImageIndex", 0);
     StoreDword(kProgramKey, "CalendarPosition", 5);
-    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     EXPECT_EQ(0u, program.ExitCode());
     EXPECT_EQ(0u, StoredDword(kFirstSet, "ImageIndex"));
     EXPECT_EQ(5u, StoredDword(kProgramKey, "CalendarPosition"));
@@ -114,10 +114,12 @@ TEST_F(SessionEndTest, AChangeBeingComposedNeitherHoldsUpTheEndNorLeavesHalfAFil
 
     EndSession(frame);
     EXPECT_EQ(2u, StoredDword(kImageSetsKey, "SetCount"));
-    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     // Either no wallpaper was made or a whole one, and nothing beside it.
     std::string why;
-    if (GetFileAttributesA(wallpaper_.c_str()) != INVALID_FILE_ATTRIBUTES) EXPECT_TRUE(IsCompleteBmp(wallpaper_, &why)) << why;
+    if (GetFileAttributesA(wallpaper_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        EXPECT_TRUE(IsCompleteBmp(wallpaper_, &why)) << why;
+    }
     for (const std::string& name : FilesMatching(DistDir(), "vistals.bmp*")) EXPECT_EQ("vistals.bmp", name);
 }
 
@@ -155,7 +157,7 @@ TEST_F(SessionEndTest, ADialogLeftOpenAtTheEndGoesOnWorkingOnWhatWasSaved) {
     // starts a change, which needs that list and the library still there.
     SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    if (!program.WaitForExit(0)) EXPECT_TRUE(program.Exit());
+    if (!program.WaitForExit(0)) { EXPECT_TRUE(program.Exit()); }
     EXPECT_EQ(0u, program.ExitCode());
     EXPECT_EQ(2u, StoredDword(kImageSetsKey, "SetCount"));
 }

@@ -1,8 +1,11 @@
-// Message maps, command routing from frame to application, update handlers.
+// Message maps, command routing from frame to application, update handlers,
+// control wrappers, and the exception barrier of the window procedure.
 #include "framework/Afx.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -176,4 +179,125 @@ TEST(WindowLifetime, AWindowClosedFromItsOwnMessageIsDeletedOnlyAfterThatMessage
     EXPECT_FALSE(IsWindow(handle));
     EXPECT_TRUE(SelfDeletingWindow::deleted);
     EXPECT_FALSE(SelfDeletingWindow::deletedInsideAHandler);
+}
+
+namespace {
+
+// A control class with a handler of its own.
+class CountingButton : public CWnd {
+    DECLARE_MESSAGE_MAP()
+public:
+    int clicks = 0;
+private:
+    LRESULT OnClick(WPARAM, LPARAM) {
+        ++clicks;
+        return 0;
+    }
+};
+
+BEGIN_MESSAGE_MAP(CountingButton, CWnd)
+    ON_MESSAGE(BM_CLICK, OnClick)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(DataExchange, APlainWrapperOnlyLooksAndAClassWithHandlersSubclasses) {
+    HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND combo = CreateWindowA("COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 50, 80, parent,
+                               reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    HWND button = CreateWindowA("BUTTON", "", WS_CHILD, 0, 0, 10, 10, parent, reinterpret_cast<HMENU>(2), nullptr,
+                                nullptr);
+    const LONG_PTR comboProc = GetWindowLongPtrA(combo, GWLP_WNDPROC);
+    CDialog dialog;
+    dialog.m_hWnd = parent;
+    {
+        CComboBox view;
+        CountingButton handler;
+        CDataExchange dx(&dialog, FALSE);
+        DDX_Control(&dx, 1, view);
+        DDX_Control(&dx, 2, handler);
+        EXPECT_EQ(combo, view.m_hWnd);
+        EXPECT_EQ(0, view.AddString("one"));
+        EXPECT_EQ(comboProc, GetWindowLongPtrA(combo, GWLP_WNDPROC)) << "a plain wrapper does not subclass";
+        EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(combo));
+        SendMessageA(button, BM_CLICK, 0, 0);
+        EXPECT_EQ(1, handler.clicks);
+        DestroyWindow(button);  // a handler's window may end first
+    }
+    EXPECT_TRUE(IsWindow(combo)) << "a plain wrapper never destroys what it looks at";
+    EXPECT_EQ(1, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    dialog.m_hWnd = nullptr;
+    DestroyWindow(parent);
+}
+
+namespace {
+
+// What the process writes with OutputDebugString, read the way a debugger's
+// output window reads it: through the shared DBWIN buffer and its events.
+class DebugOutput {
+public:
+    DebugOutput()
+        : mutex_(CreateMutexA(nullptr, FALSE, "DBWinMutex")),
+          bufferReady_(CreateEventA(nullptr, FALSE, TRUE, "DBWIN_BUFFER_READY")),
+          dataReady_(CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY")),
+          buffer_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER")),
+          view_(static_cast<const char*>(MapViewOfFile(buffer_.get(), FILE_MAP_READ, 0, 0, 4096))) {}
+    ~DebugOutput() { if (view_) UnmapViewOfFile(view_); }
+
+    // The texts written so far; each one is taken as it arrives.
+    std::string Taken() {
+        std::string all;
+        while (view_ && WaitForSingleObject(dataReady_.get(), 0) == WAIT_OBJECT_0) {
+            all += view_ + sizeof(DWORD);  // after the writer's process id
+            SetEvent(bufferReady_.get());
+        }
+        return all;
+    }
+
+private:
+    KernelHandle mutex_, bufferReady_, dataReady_, buffer_;
+    const char* view_;
+};
+
+class ThrowingWindow : public CWnd {
+    DECLARE_MESSAGE_MAP()
+public:
+    bool throwOnCreate = false;
+private:
+    int OnCreate(LPCREATESTRUCT) {
+        if (throwOnCreate) throw std::runtime_error("no room for the window");
+        return 0;
+    }
+    LRESULT OnHitTest(WPARAM, LPARAM) { throw std::bad_alloc(); }
+};
+
+BEGIN_MESSAGE_MAP(ThrowingWindow, CWnd)
+    ON_WM_CREATE()
+    ON_MESSAGE(WM_NCHITTEST, OnHitTest)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(ExceptionBarrier, AHandlerThatThrowsIsReportedAndItsMessageFails) {
+    ThrowingWindow refused, window;
+    refused.throwOnCreate = true;
+    BOOL refusedCreated = FALSE, created = FALSE;
+    LRESULT hit = -1;
+    std::string createReport, hitReport;
+    {
+        // Closed before anything is checked: the test framework writes its
+        // failures to the debug output too, and would wait for this reader.
+        DebugOutput output;
+        refusedCreated = refused.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+        createReport = output.Taken();
+        created = window.CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+        if (created) hit = window.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(5, 5));
+        hitReport = output.Taken();
+    }
+    EXPECT_FALSE(refusedCreated) << "a window whose creation threw is not made";
+    EXPECT_NE(std::string::npos, createReport.find("no room for the window")) << createReport;
+    ASSERT_TRUE(created);
+    // The default answer would be HTCLIENT; a failed message answers 0.
+    EXPECT_EQ(0, hit);
+    EXPECT_NE(std::string::npos, hitReport.find("0x0084")) << hitReport;
 }

@@ -78,7 +78,7 @@ TEST(ScreenPictures, RandomOrderLeavesNoPictureOutLongerThanTwoCycles) {
             std::map<std::string, int> lastSeen;
             const int changesPerCycle = (count + screens - 1) / screens;
             for (int change = 0; change < 300; ++change) {
-                for (const CString& path : NextImagesForScreens(*list, random, screens)) lastSeen[path.GetString()] = change;
+                for (const CString& path : NextImagesForScreens(*list, random, screens)) lastSeen[path.str()] = change;
                 for (const auto& seen : lastSeen)
                     EXPECT_LE(change - seen.second, 2 * changesPerCycle + 1) << seen.first << " left out";
             }

@@ -369,56 +369,59 @@ TEST_F(OptionsSheetTest, CalendarPreviewShowsTheWallpaperWithABoxWhereTheCalenda
         {4, "150", "125", "30", "700", {}},                      // ... top
         {2, "150", "125", "30", "700", {}},                      // ... bottom
     };
-    COptionsSheet sheet("Options");
-    CCalendarOptionsPage& calendar = sheet.m_calendarPage;
-    Run(sheet, [&](HWND sheet) {
-        SelectPage(sheet, 3);
-        HWND page = CurrentPage(sheet);
-        // A preview of 172 x 134 pixels at the right of the page.
-        RECT client{};
-        GetClientRect(page, &client);
-        const RECT preview{client.right - 180, calendar.m_rcPreview.top, client.right - 8,
-                           calendar.m_rcPreview.top + 134};
-        calendar.m_rcPreview = preview;
-        const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
-        // The wallpaper's colour at x of the preview, none near its middle.
-        auto wallpaperAt = [&](int x) { return x < 83 ? red : x > 89 ? blue : CLR_INVALID; };
-        for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << c.position << " " << c.width << "x" << c.height << " " << c.marginX
-                                            << "," << c.marginY);
-            Choose(page, IDC_CALENDAR_POSITION, c.position);
-            Type(page, IDC_CALENDAR_WIDTH, c.width);
-            Type(page, IDC_CALENDAR_HEIGHT, c.height);
-            Type(page, IDC_CALENDAR_MARGIN_X, c.marginX);
-            Type(page, IDC_CALENDAR_MARGIN_Y, c.marginY);
-            const RECT& b = c.box;
-            const int x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
-            // The page repaints by itself as the values are typed.
-            if (!IsRectEmpty(&b)) {
-                EXPECT_TRUE(WaitUntil([&] { return Pixels::OfWindow(page, &preview).At(x, y) == white; }, 5000))
-                    << "not repainted as typed";
-            }
-            const Pixels shown = PaintedPreview(page, preview);
-            EXPECT_EQ(red, shown.At(10, 100));
-            EXPECT_EQ(blue, shown.At(160, 40));
-            if (IsRectEmpty(&b)) {
-                EXPECT_EQ(0, shown.Count(white)) << "a box drawn";
-                continue;
-            }
-            EXPECT_EQ(white, shown.At(x, y));
-            EXPECT_EQ(black, shown.At(b.left, y));
-            EXPECT_EQ(black, shown.At(b.right - 1, y));
-            EXPECT_EQ(black, shown.At(x, b.top));
-            EXPECT_EQ(black, shown.At(x, b.bottom - 1));
-            const POINT around[] = {{b.left - 3, y}, {b.right + 3, y}, {x, b.top - 3}, {x, b.bottom + 3}};
-            for (POINT outside : around) {
-                if (wallpaperAt(outside.x) != CLR_INVALID) {
-                    EXPECT_EQ(wallpaperAt(outside.x), shown.At(outside.x, outside.y)) << outside.x << "," << outside.y;
+    {  // the sheet, and the preview image with it, goes before the library
+        COptionsSheet sheet("Options");
+        CCalendarOptionsPage& calendar = sheet.m_calendarPage;
+        Run(sheet, [&](HWND sheet) {
+            SelectPage(sheet, 3);
+            HWND page = CurrentPage(sheet);
+            // A preview of 172 x 134 pixels at the right of the page.
+            RECT client{};
+            GetClientRect(page, &client);
+            const RECT preview{client.right - 180, calendar.m_rcPreview.top, client.right - 8,
+                               calendar.m_rcPreview.top + 134};
+            calendar.m_rcPreview = preview;
+            const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
+            // The wallpaper's colour at x of the preview, none near its middle.
+            auto wallpaperAt = [&](int x) { return x < 83 ? red : x > 89 ? blue : CLR_INVALID; };
+            for (const Case& c : cases) {
+                SCOPED_TRACE(testing::Message() << c.position << " " << c.width << "x" << c.height << " " << c.marginX
+                                                << "," << c.marginY);
+                Choose(page, IDC_CALENDAR_POSITION, c.position);
+                Type(page, IDC_CALENDAR_WIDTH, c.width);
+                Type(page, IDC_CALENDAR_HEIGHT, c.height);
+                Type(page, IDC_CALENDAR_MARGIN_X, c.marginX);
+                Type(page, IDC_CALENDAR_MARGIN_Y, c.marginY);
+                const RECT& b = c.box;
+                const int x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
+                // The page repaints by itself as the values are typed.
+                if (!IsRectEmpty(&b)) {
+                    EXPECT_TRUE(WaitUntil([&] { return Pixels::OfWindow(page, &preview).At(x, y) == white; }, 5000))
+                        << "not repainted as typed";
+                }
+                const Pixels shown = PaintedPreview(page, preview);
+                EXPECT_EQ(red, shown.At(10, 100));
+                EXPECT_EQ(blue, shown.At(160, 40));
+                if (IsRectEmpty(&b)) {
+                    EXPECT_EQ(0, shown.Count(white)) << "a box drawn";
+                    continue;
+                }
+                EXPECT_EQ(white, shown.At(x, y));
+                EXPECT_EQ(black, shown.At(b.left, y));
+                EXPECT_EQ(black, shown.At(b.right - 1, y));
+                EXPECT_EQ(black, shown.At(x, b.top));
+                EXPECT_EQ(black, shown.At(x, b.bottom - 1));
+                const POINT around[] = {{b.left - 3, y}, {b.right + 3, y}, {x, b.top - 3}, {x, b.bottom + 3}};
+                for (POINT outside : around) {
+                    if (wallpaperAt(outside.x) != CLR_INVALID) {
+                        EXPECT_EQ(wallpaperAt(outside.x), shown.At(outside.x, outside.y))
+                            << outside.x << "," << outside.y;
+                    }
                 }
             }
-        }
-        PressCancel(sheet);
-    });
+            PressCancel(sheet);
+        });
+    }
     SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), 0);
     UnbindImageLibrary();
 }

@@ -32,6 +32,15 @@ ULONG_PTR ItemData(HMENU menu, int position) {
     return info.dwItemData;
 }
 
+// The records of a menu's items, found as Windows finds them: through the
+// item data.
+std::vector<COwnerDrawMenuItem*> Records(const COwnerDrawMenu& menu) {
+    std::vector<COwnerDrawMenuItem*> records;
+    for (int position = 0; position < menu.GetMenuItemCount(); ++position)
+        records.push_back(reinterpret_cast<COwnerDrawMenuItem*>(ItemData(menu.GetSafeHmenu(), position)));
+    return records;
+}
+
 UINT ItemType(HMENU menu, int position) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
@@ -76,7 +85,7 @@ int CountPixels(const CDC& dc, int left, int right, int height, COLORREF colour)
     int count = 0;
     for (int x = left; x < right; ++x)
         for (int y = 0; y < height; ++y)
-            if (dc.GetPixel(x, y) == colour) ++count;
+            if (::GetPixel(dc.GetSafeHdc(), x, y) == colour) ++count;
     return count;
 }
 
@@ -125,44 +134,43 @@ TEST_F(OwnerDrawMenuTest, TrayMenuLoadsWithPlainTopLevelAndOwnerDrawnItems) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
     ASSERT_EQ(1, menu.GetMenuItemCount());
-    EXPECT_FALSE(GetMenuState(menu.m_hMenu, 0, MF_BYPOSITION) & MF_OWNERDRAW);
-    EXPECT_EQ(L"POPUP", MenuText(menu.m_hMenu, 0));
+    EXPECT_FALSE(GetMenuState(menu.GetSafeHmenu(), 0, MF_BYPOSITION) & MF_OWNERDRAW);
+    EXPECT_EQ(L"POPUP", MenuText(menu.GetSafeHmenu(), 0));
 
     COwnerDrawMenu& popup = Popup(menu);
     ASSERT_EQ(18, popup.GetMenuItemCount());
-    ASSERT_EQ(18u, popup.Items().size());
     for (int position = 0; position < 18; ++position) {
         EXPECT_TRUE(popup.GetMenuState(position, MF_BYPOSITION) & MF_OWNERDRAW) << position;
-        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
+        ASSERT_NE(nullptr, Records(popup)[position]) << position;
     }
     for (int separator : {2, 6, 9, 16}) {
-        EXPECT_EQ(0u, popup.Items()[separator]->command);
-        EXPECT_TRUE(popup.Items()[separator]->flags & MF_SEPARATOR);
+        EXPECT_EQ(0u, Records(popup)[separator]->command);
+        EXPECT_TRUE(Records(popup)[separator]->flags & MF_SEPARATOR);
     }
-    EXPECT_EQ(L"Display Next &Vistal", popup.Items()[10]->text);
-    EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
-    EXPECT_EQ(L"E&xit", popup.Items()[17]->text);
+    EXPECT_EQ(L"Display Next &Vistal", Records(popup)[10]->text);
+    EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), Records(popup)[10]->command);
+    EXPECT_EQ(L"E&xit", Records(popup)[17]->text);
 }
 
 TEST_F(OwnerDrawMenuTest, NestedPopupsAndAlignedAccelerators) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(900));
     ASSERT_EQ(2, menu.GetMenuItemCount());
-    EXPECT_EQ(L"&Edit", MenuText(menu.m_hMenu, 1));
+    EXPECT_EQ(L"&Edit", MenuText(menu.GetSafeHmenu(), 1));
 
     COwnerDrawMenu& file = Popup(menu, 0);
     ASSERT_EQ(5, file.GetMenuItemCount());
     COwnerDrawMenu& recent = Popup(file, 1);  // a popup inside a popup is owner-drawn too
-    EXPECT_TRUE(ItemType(file.m_hMenu, 1) & MFT_OWNERDRAW);
+    EXPECT_TRUE(ItemType(file.GetSafeHmenu(), 1) & MFT_OWNERDRAW);
     ASSERT_EQ(2, recent.GetMenuItemCount());
-    EXPECT_EQ(L"Two", recent.Items()[1]->text);
-    EXPECT_TRUE(file.Items()[2]->flags & MF_SEPARATOR);
-    EXPECT_EQ(903u, file.Items()[4]->command);
+    EXPECT_EQ(L"Two", Records(recent)[1]->text);
+    EXPECT_TRUE(Records(file)[2]->flags & MF_SEPARATOR);
+    EXPECT_EQ(903u, Records(file)[4]->command);
     ASSERT_EQ(1, Popup(menu, 1).GetMenuItemCount());
 
     // Labels padded with spaces up to the widest label plus a space.
-    const std::wstring open = file.Items()[0]->text;
-    const std::wstring save = file.Items()[3]->text;
+    const std::wstring open = Records(file)[0]->text;
+    const std::wstring save = Records(file)[3]->text;
     const size_t openTab = open.find(L'\t');
     ASSERT_NE(std::wstring::npos, openTab);
     EXPECT_EQ(L"\tCtrl+O", open.substr(openTab));
@@ -171,7 +179,7 @@ TEST_F(OwnerDrawMenuTest, NestedPopupsAndAlignedAccelerators) {
     const int widest = TextWidth(L"Save &All Pictures ", true);
     EXPECT_GE(TextWidth(open.substr(0, openTab), true), widest);
     EXPECT_LT(TextWidth(open.substr(0, openTab - 1), true), widest);
-    EXPECT_EQ(L"E&xit", file.Items()[4]->text);  // no tab, left alone
+    EXPECT_EQ(L"E&xit", Records(file)[4]->text);  // no tab, left alone
 }
 
 TEST_F(OwnerDrawMenuTest, ReloadingAndDestroyingLeaveNoPopupBehind) {
@@ -195,7 +203,7 @@ TEST_F(OwnerDrawMenuTest, ReloadingAndDestroyingLeaveNoPopupBehind) {
     EXPECT_TRUE(menu.DestroyMenu());
     EXPECT_EQ(nullptr, menu.FindPopup(tray));
     EXPECT_FALSE(IsMenu(tray));
-    EXPECT_TRUE(menu.Items().empty());
+    EXPECT_EQ(nullptr, menu.GetSafeHmenu());
 }
 
 TEST_F(OwnerDrawMenuTest, DetachedMenuKeepsItsPopupsForItsWindow) {
@@ -214,8 +222,8 @@ TEST_F(OwnerDrawMenuTest, SeparatorsAndItemsMeasureByStyle) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
     COwnerDrawMenu& popup = Popup(menu);
-    COwnerDrawMenuItem& separator = *popup.Items()[2];
-    COwnerDrawMenuItem& item = *popup.Items()[10];
+    COwnerDrawMenuItem& separator = *Records(popup)[2];
+    COwnerDrawMenuItem& item = *Records(popup)[10];
     const int menuHeight = GetSystemMetrics(SM_CYMENU);
 
     UseXPStyle();
@@ -279,7 +287,7 @@ TEST_F(OwnerDrawMenuTest, ClassicDrawingOfItemsAndSeparators) {
     COwnerDrawMenuItem item{L"&Open\tCtrl+O", MF_OWNERDRAW, 901};
 
     Draw(dc, item, ODS_SELECTED, kWidth, kHeight);
-    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dc.GetPixel(2, 2));
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), ::GetPixel(dc.GetSafeHdc(), 2, 2));
     EXPECT_EQ(0, CountPixels(dc, 0, 25, kHeight, Sys(COLOR_HIGHLIGHTTEXT)));
     EXPECT_GT(CountPixels(dc, 25, 60, kHeight, Sys(COLOR_HIGHLIGHTTEXT)), 0);  // label
     EXPECT_GT(CountPixels(dc, 120, 184, kHeight, Sys(COLOR_HIGHLIGHTTEXT)), 0);  // accelerator
@@ -290,7 +298,7 @@ TEST_F(OwnerDrawMenuTest, ClassicDrawingOfItemsAndSeparators) {
     {
         ScopedSysColor menuColour(COLOR_MENU, RGB(200, 190, 180));
         Draw(dc, item, ODS_GRAYED, kWidth, kHeight);
-        EXPECT_EQ(RGB(200, 190, 180), dc.GetPixel(2, 2));
+        EXPECT_EQ(RGB(200, 190, 180), ::GetPixel(dc.GetSafeHdc(), 2, 2));
         EXPECT_GT(CountPixels(dc, 25, 60, kHeight, Sys(COLOR_GRAYTEXT)), 0);
         EXPECT_GT(CountPixels(dc, 25, 60, kHeight, Sys(COLOR_BTNHIGHLIGHT)), 0);
         EXPECT_EQ(0, CountPixels(dc, 0, 25, kHeight, Sys(COLOR_BTNHIGHLIGHT)));
@@ -298,16 +306,16 @@ TEST_F(OwnerDrawMenuTest, ClassicDrawingOfItemsAndSeparators) {
 
     // Disabled and selected: highlighted, the text in the menu colour.
     Draw(dc, item, ODS_GRAYED | ODS_SELECTED, kWidth, kHeight);
-    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dc.GetPixel(2, 2));
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), ::GetPixel(dc.GetSafeHdc(), 2, 2));
     EXPECT_GT(CountPixels(dc, 25, 60, kHeight, Sys(COLOR_MENU)), 0);
     EXPECT_EQ(0, CountPixels(dc, 0, kWidth, kHeight, Sys(COLOR_GRAYTEXT)));
 
     COwnerDrawMenuItem separator{L"", MF_OWNERDRAW | MF_SEPARATOR, 0};
     Draw(dc, separator, 0, kWidth, 10);
-    EXPECT_EQ(Sys(COLOR_MENU), dc.GetPixel(100, 2));
-    EXPECT_EQ(Sys(COLOR_BTNSHADOW), dc.GetPixel(100, 5));
-    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), dc.GetPixel(100, 6));
-    EXPECT_EQ(Sys(COLOR_MENU), dc.GetPixel(100, 8));
+    EXPECT_EQ(Sys(COLOR_MENU), ::GetPixel(dc.GetSafeHdc(), 100, 2));
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), ::GetPixel(dc.GetSafeHdc(), 100, 5));
+    EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), ::GetPixel(dc.GetSafeHdc(), 100, 6));
+    EXPECT_EQ(Sys(COLOR_MENU), ::GetPixel(dc.GetSafeHdc(), 100, 8));
 }
 
 TEST_F(OwnerDrawMenuTest, XPDrawingOfItemsAndSeparators) {
@@ -321,60 +329,59 @@ TEST_F(OwnerDrawMenuTest, XPDrawingOfItemsAndSeparators) {
     COwnerDrawMenuItem item{L"&Options...", MF_OWNERDRAW, 32771};
 
     Draw(dc, item, 0, kWidth, kHeight);
-    EXPECT_EQ(Sys(COLOR_BTNFACE), dc.GetPixel(5, 5));  // picture column
-    EXPECT_EQ(Sys(COLOR_BTNFACE), dc.GetPixel(22, 5));
-    EXPECT_EQ(background, dc.GetPixel(23, 5));
-    EXPECT_EQ(background, dc.GetPixel(195, 2));
+    EXPECT_EQ(Sys(COLOR_BTNFACE), ::GetPixel(dc.GetSafeHdc(), 5, 5));  // picture column
+    EXPECT_EQ(Sys(COLOR_BTNFACE), ::GetPixel(dc.GetSafeHdc(), 22, 5));
+    EXPECT_EQ(background, ::GetPixel(dc.GetSafeHdc(), 23, 5));
+    EXPECT_EQ(background, ::GetPixel(dc.GetSafeHdc(), 195, 2));
     EXPECT_EQ(0, CountPixels(dc, 0, 31, kHeight, Sys(COLOR_MENUTEXT)));
     EXPECT_GT(CountPixels(dc, 31, 120, kHeight, Sys(COLOR_MENUTEXT)), 0);
 
     Draw(dc, item, ODS_SELECTED, kWidth, kHeight);
-    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dc.GetPixel(0, 0));
-    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), dc.GetPixel(kWidth - 1, kHeight - 1));
-    EXPECT_EQ(selection, dc.GetPixel(5, 5));
-    EXPECT_EQ(selection, dc.GetPixel(195, 2));
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), ::GetPixel(dc.GetSafeHdc(), 0, 0));
+    EXPECT_EQ(Sys(COLOR_HIGHLIGHT), ::GetPixel(dc.GetSafeHdc(), kWidth - 1, kHeight - 1));
+    EXPECT_EQ(selection, ::GetPixel(dc.GetSafeHdc(), 5, 5));
+    EXPECT_EQ(selection, ::GetPixel(dc.GetSafeHdc(), 195, 2));
     EXPECT_GT(CountPixels(dc, 31, 120, kHeight, Sys(COLOR_MENUTEXT)), 0);  // same text colour
 
     // Disabled items are never shown selected.
     Draw(dc, item, ODS_SELECTED | ODS_GRAYED, kWidth, kHeight);
-    EXPECT_EQ(Sys(COLOR_BTNFACE), dc.GetPixel(5, 5));
-    EXPECT_EQ(background, dc.GetPixel(195, 2));
+    EXPECT_EQ(Sys(COLOR_BTNFACE), ::GetPixel(dc.GetSafeHdc(), 5, 5));
+    EXPECT_EQ(background, ::GetPixel(dc.GetSafeHdc(), 195, 2));
     EXPECT_GT(CountPixels(dc, 31, 120, kHeight, Sys(COLOR_GRAYTEXT)), 0);
     EXPECT_EQ(0, CountPixels(dc, 0, kWidth, kHeight, Sys(COLOR_MENUTEXT)));
 
     COwnerDrawMenuItem separator{L"", MF_OWNERDRAW | MF_SEPARATOR, 0};
     Draw(dc, separator, 0, kWidth, 3);
-    EXPECT_EQ(Sys(COLOR_BTNFACE), dc.GetPixel(5, 1));
-    EXPECT_EQ(background, dc.GetPixel(26, 1));  // the line starts 7 pixels after the column
-    EXPECT_EQ(Sys(COLOR_BTNSHADOW), dc.GetPixel(30, 1));
-    EXPECT_EQ(Sys(COLOR_BTNSHADOW), dc.GetPixel(199, 1));
-    EXPECT_EQ(background, dc.GetPixel(100, 0));
+    EXPECT_EQ(Sys(COLOR_BTNFACE), ::GetPixel(dc.GetSafeHdc(), 5, 1));
+    EXPECT_EQ(background, ::GetPixel(dc.GetSafeHdc(), 26, 1));  // the line starts 7 pixels after the column
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), ::GetPixel(dc.GetSafeHdc(), 30, 1));
+    EXPECT_EQ(Sys(COLOR_BTNSHADOW), ::GetPixel(dc.GetSafeHdc(), 199, 1));
+    EXPECT_EQ(background, ::GetPixel(dc.GetSafeHdc(), 100, 0));
 }
 
 TEST_F(OwnerDrawMenuTest, SyncItemsFollowsChangesMadeFromOutside) {
     COwnerDrawMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TRAYMENU));
     COwnerDrawMenu& popup = Popup(menu);
-    const COwnerDrawMenuItem* exitRecord = popup.Items()[17].get();
+    const COwnerDrawMenuItem* exitRecord = Records(popup)[17];
 
-    SetMenuDefaultItem(popup.m_hMenu, 10, TRUE);
-    EnableMenuItem(popup.m_hMenu, 10, MF_BYPOSITION | MF_GRAYED);
-    InsertMenuW(popup.m_hMenu, 3, MF_BYPOSITION | MF_STRING, 555, L"&Inserted");
-    RemoveMenu(popup.m_hMenu, 0, MF_BYPOSITION);  // "&About Vistals..."
+    SetMenuDefaultItem(popup.GetSafeHmenu(), 10, TRUE);
+    EnableMenuItem(popup.GetSafeHmenu(), 10, MF_BYPOSITION | MF_GRAYED);
+    InsertMenuW(popup.GetSafeHmenu(), 3, MF_BYPOSITION | MF_STRING, 555, L"&Inserted");
+    RemoveMenu(popup.GetSafeHmenu(), 0, MF_BYPOSITION);  // "&About Vistals..."
     popup.SyncItems();
 
-    ASSERT_EQ(18u, popup.Items().size());
-    for (int position = 0; position < 18; ++position)
-        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(popup.Items()[position].get()), ItemData(popup.m_hMenu, position));
-    EXPECT_EQ(L"&Inserted", popup.Items()[2]->text);
-    EXPECT_EQ(555u, popup.Items()[2]->command);
+    const std::vector<COwnerDrawMenuItem*> records = Records(popup);
+    ASSERT_EQ(18u, records.size());
+    EXPECT_EQ(L"&Inserted", records[2]->text);
+    EXPECT_EQ(555u, records[2]->command);
     EXPECT_TRUE(popup.GetMenuState(2, MF_BYPOSITION) & MF_OWNERDRAW);
-    EXPECT_TRUE(popup.Items()[10]->flags & MF_GRAYED);  // "Display Next &Vistal", now position 10 again
-    EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), popup.Items()[10]->command);
-    EXPECT_FALSE(popup.Items()[11]->flags & MF_GRAYED);
-    EXPECT_EQ(10u, GetMenuDefaultItem(popup.m_hMenu, TRUE, GMDI_USEDISABLED));  // the default survives
-    EXPECT_EQ(exitRecord, popup.Items()[17].get());  // unchanged items keep their records
-    for (const auto& item : popup.Items()) EXPECT_NE(static_cast<UINT_PTR>(ID_APP_ABOUT), item->command);
+    EXPECT_TRUE(records[10]->flags & MF_GRAYED);  // "Display Next &Vistal", now position 10 again
+    EXPECT_EQ(static_cast<UINT_PTR>(ID_DISPLAY_NEXT_VISTAL), records[10]->command);
+    EXPECT_FALSE(records[11]->flags & MF_GRAYED);
+    EXPECT_EQ(10u, GetMenuDefaultItem(popup.GetSafeHmenu(), TRUE, GMDI_USEDISABLED));  // the default survives
+    EXPECT_EQ(exitRecord, records[17]);  // unchanged items keep their records
+    for (const COwnerDrawMenuItem* item : records) EXPECT_NE(static_cast<UINT_PTR>(ID_APP_ABOUT), item->command);
 }
 
 TEST_F(OwnerDrawMenuTest, FindShortcutRunsTheFirstMatchingItem) {
@@ -393,7 +400,7 @@ TEST_F(OwnerDrawMenuTest, FindShortcutRunsTheFirstMatchingItem) {
     EXPECT_EQ(0, COwnerDrawMenu::FindShortcut('a', MF_POPUP, nullptr));
 
     // An item added behind the object's back is found after re-synchronising.
-    AppendMenuW(menu.m_hMenu, MF_STRING, 4, L"&Zulu");
+    AppendMenuW(menu.GetSafeHmenu(), MF_STRING, 4, L"&Zulu");
     EXPECT_EQ(MAKELRESULT(4, MNC_EXECUTE), COwnerDrawMenu::FindShortcut('z', MF_POPUP, &menu));
 }
 
@@ -442,6 +449,6 @@ TEST_F(OwnerDrawMenuTest, EachPictureCommandHasAKeyOfItsOwn) {
     for (const auto& [key, command] : keys) {
         const LRESULT result = COwnerDrawMenu::FindShortcut(key, MF_POPUP, &popup);
         ASSERT_EQ(MNC_EXECUTE, HIWORD(result)) << key;
-        EXPECT_EQ(command, popup.Items()[LOWORD(result)]->command) << key;
+        EXPECT_EQ(command, Records(popup)[LOWORD(result)]->command) << key;
     }
 }

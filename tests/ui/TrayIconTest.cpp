@@ -253,10 +253,14 @@ TEST_F(MainFrameTrayTest, RightClickShowsTheOwnerDrawnPopup) {
         shown = menu;
         count = GetMenuItemCount(menu);
         defaultItem = GetMenuDefaultItem(menu, TRUE, GMDI_USEDISABLED);
-        COwnerDrawMenu* popup = Tray().PopupMenu().FindPopup(menu);
         for (int i = 0; i < count; ++i) {
             states.push_back(GetMenuState(menu, i, MF_BYPOSITION));
-            if (popup && i < static_cast<int>(popup->Items().size())) recordFlags.push_back(popup->Items()[i]->flags);
+            MENUITEMINFOA data{};
+            data.cbSize = sizeof data;
+            data.fMask = MIIM_DATA;
+            GetMenuItemInfoA(menu, i, TRUE, &data);
+            if (const auto* record = reinterpret_cast<const COwnerDrawMenuItem*>(data.dwItemData))
+                recordFlags.push_back(record->flags);
             RECT item{};
             GetMenuItemRect(nullptr, menu, i, &item);
             widths.push_back(item.right - item.left);

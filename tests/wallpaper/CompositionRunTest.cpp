@@ -160,7 +160,7 @@ protected:
     // Runs once; `boxes` receives the texts of the error boxes shown.
     bool Run(std::vector<std::string>* boxes = nullptr) {
         DialogCatcher catcher;
-        const bool applied = ComposeWallpaperRun(library_.Open(), job_);
+        const bool applied = ComposeWallpaperRun(CodecImage(&library_, library_.Open()), job_);
         if (boxes)
             for (const CaughtBox& box : catcher.Boxes()) boxes->push_back(box.text);
         EXPECT_EQ(0u, library_.Live()) << "an image was not freed";

@@ -94,6 +94,14 @@ POINT ShownPixel(CanvasStyle style, const RECT& bounds, const RECT& primary, LON
     return {((x - primary.left) % width + width) % width, ((y - primary.top) % height + height) % height};
 }
 
+// A change of the given pictures, which can only be moved into it.
+template <class... Pictures>
+std::vector<ScreenPicture> Change(Pictures... pictures) {
+    std::vector<ScreenPicture> change;
+    (change.push_back(std::move(pictures)), ...);
+    return change;
+}
+
 class ScreenCanvasTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -118,9 +126,9 @@ protected:
         const std::string path = folder_ + "\\" + name + ".bmp";
         EXPECT_TRUE(WriteBmp(path, size.width, size.height,
                              [&](int x, int) { return x < size.width / 2 ? left : right; }));
-        ScreenPicture picture{path, 0};
+        ScreenPicture picture{path, CodecImage(TheImageLibrary, 0)};
         int32_t reserved = 0;
-        EXPECT_EQ(IMAGE_OK, TheImageLibrary->OpenImage(path.c_str(), &picture.image, &reserved));
+        EXPECT_EQ(IMAGE_OK, TheImageLibrary->OpenImage(path.c_str(), picture.image.put(), &reserved));
         return picture;
     }
 
@@ -201,8 +209,8 @@ TEST_F(ScreenCanvasTest, EachMonitorShowsItsOwnPictureAndNothingElseIsCovered) {
                     }
                 }
             }
-            if (!wrong) EXPECT_GT(checked, 1000);
-            if (layout.calendar) EXPECT_GT(calendarPixels, 100) << "no calendar on the primary";
+            if (!wrong) { EXPECT_GT(checked, 1000); }
+            if (layout.calendar) { EXPECT_GT(calendarPixels, 100) << "no calendar on the primary"; }
         }
     }
 }
@@ -222,7 +230,7 @@ TEST_F(ScreenCanvasTest, OneMonitorOrTheOptionOffGivesTheSingleScreenWallpaperBy
         ASSERT_GT(single.size(), 54u);
 
         job_.settings.VistalPerScreen = 1;
-        EXPECT_EQ(single, Compose({Picture("a", {250, 500}, kRed, kBlue)}));
+        EXPECT_EQ(single, Compose(Change(Picture("a", {250, 500}, kRed, kBlue))));
         EXPECT_EQ("0", DesktopValue("WallpaperStyle"));
         EXPECT_EQ(position == 1 ? "1" : "0", DesktopValue("TileWallpaper"));
 
@@ -230,7 +238,8 @@ TEST_F(ScreenCanvasTest, OneMonitorOrTheOptionOffGivesTheSingleScreenWallpaperBy
         // always was, the second picture unused.
         gMonitors = {{0, 0, 400, 300}, {-300, 0, 0, 200}};
         job_.settings.VistalPerScreen = 0;
-        EXPECT_EQ(single, Compose({Picture("a", {250, 500}, kRed, kBlue), Picture("b", {90, 60}, kGreen, kGreen)}));
+        EXPECT_EQ(single,
+                  Compose(Change(Picture("a", {250, 500}, kRed, kBlue), Picture("b", {90, 60}, kGreen, kGreen))));
         job_.settings.VistalPerScreen = 1;
     }
 }

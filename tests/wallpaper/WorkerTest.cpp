@@ -89,6 +89,13 @@ private:
     std::string writerTag_;
 };
 
+// A change of one picture, opened as `image` by `library`.
+std::vector<ScreenPicture> OneChange(ImageLibrary& library, ImageHandle image) {
+    std::vector<ScreenPicture> change;
+    change.push_back({"", CodecImage(&library, image)});
+    return change;
+}
+
 bool WaitUntilIdle() {
     return WaitUntil([] { return TheCompositionQueue.IsIdle(); });
 }
@@ -104,13 +111,13 @@ TEST(CompositionWorker, AThrowingRunIsAFailedChangeAndAJobKeepsItsWriter) {
     FormatTable.assign(1, bmp);
     BmpFormatIndex = 0;
 
-    TheCompositionQueue.Submit({{"", kThrows}});
+    TheCompositionQueue.Submit(OneChange(library, kThrows));
     ASSERT_TRUE(WaitUntilIdle()) << "the running mark stays after a throw";
     EXPECT_EQ(std::vector<ImageHandle>{kThrows}, library.Freed());
 
     // The next change starts a worker of its own; the table it was made from
     // goes away while it runs.
-    TheCompositionQueue.Submit({{"", kWaitsThenReads}});
+    TheCompositionQueue.Submit(OneChange(library, kWaitsThenReads));
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(library.reading.get(), 10000));
     std::vector<FormatInfo>().swap(FormatTable);
     SetEvent(library.readGate.get());

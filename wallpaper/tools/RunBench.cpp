@@ -82,9 +82,9 @@ int main(int argc, char** argv) {
     const double start = Now();
     std::vector<ScreenPicture> pictures;
     for (size_t i = 0; i < job.monitors().size(); ++i) {
-        pictures.push_back({argv[2], 0});
+        pictures.push_back({argv[2], CodecImage(TheImageLibrary, 0)});
         int32_t reserved = 0;
-        if (TheImageLibrary->OpenImage(argv[2], &pictures.back().image, &reserved) != IMAGE_OK) {
+        if (TheImageLibrary->OpenImage(argv[2], pictures.back().image.put(), &reserved) != IMAGE_OK) {
             std::fprintf(stderr, "cannot open %s\n", argv[2]);
             return 1;
         }

@@ -112,8 +112,9 @@ TEST(PngDecoding, LargeDamagedPicturesFailCleanly) {
     for (int round = 0; round < 20; ++round) {
         Bytes flipped = good;
         for (int k = 0; k < 3; ++k) flipped[60 + random() % (flipped.size() - 80)] ^= uint8_t(1 << (random() % 8));
-        if (DecodePng(flipped.data(), flipped.size(), image) == kOk)
+        if (DecodePng(flipped.data(), flipped.size(), image) == kOk) {
             ASSERT_EQ(image.Stride() * size_t(image.height), image.pixels.size());
+        }
     }
 }
 

@@ -133,8 +133,8 @@ TEST(InflateAhead, DamagedOrShortDataEndsAtTheLastGoodByte) {
         EXPECT_FALSE(ahead.Problem().empty()) << damage;
         EXPECT_EQ(damage == kStaleCrc, ahead.Failed()) << damage;
         EXPECT_EQ(damage != kStaleCrc, ended) << damage;
-        if (damage == kCut) EXPECT_TRUE(Inflated(damaged) == out) << "all zlib could make of the first half";
-        if (damage == kBadBlockType) EXPECT_TRUE(out.empty());
+        if (damage == kCut) { EXPECT_TRUE(Inflated(damaged) == out) << "all zlib could make of the first half"; }
+        if (damage == kBadBlockType) { EXPECT_TRUE(out.empty()); }
         if (damage == kStaleCrc) {
             EXPECT_EQ("CRC error", ahead.Problem());
             EXPECT_TRUE(Inflated(Bytes(data.begin(), data.begin() + ptrdiff_t(half))) == out)

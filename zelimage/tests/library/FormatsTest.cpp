@@ -17,7 +17,7 @@ TEST_F(LibraryTest, FormatTableListsBuiltInsThenTheSystemsDecoders) {
         FormatInfo info;
         std::memset(&info, 0x55, sizeof info);
         ASSERT_EQ(0, lib->GetFormatInfo(i, &info));
-        if (i < 4) EXPECT_STREQ(builtIn[i], info.tag);
+        if (i < 4) { EXPECT_STREQ(builtIn[i], info.tag); }
         EXPECT_NE(0, info.readable);
         EXPECT_EQ(i == 0 ? 1 : 0, info.writable) << info.tag;
         EXPECT_EQ('*', info.patterns[0]) << info.tag;

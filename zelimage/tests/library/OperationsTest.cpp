@@ -54,7 +54,7 @@ TEST_F(LibraryTest, ReduceColoursWritesPaletteFilesAndSaysWhenNothingIsToDo) {
         ASSERT_EQ(0, lib->ReduceColors(image, &reduced, c.bits, 1 << c.bits, c.method, 0, 1)) << c.bits;
         const zel::Image pixels = Pixels(reduced);
         EXPECT_EQ(c.fileBits == 16 ? 24 : c.fileBits, pixels.bits) << c.bits;
-        if (c.maxColors) EXPECT_LE(pixels.palette.size(), c.maxColors);
+        if (c.maxColors) { EXPECT_LE(pixels.palette.size(), c.maxColors); }
         EXPECT_EQ(90, pixels.width);
         lib->FreeImage(reduced);
     }
@@ -78,7 +78,7 @@ TEST_F(LibraryTest, CalendarDrawsReadableTextInsideItsRectangleOnly) {
     for (int32_t y = 0; y < 300; ++y)
         for (int32_t x = 0; x < 400; ++x) {
             const bool inside = x < rect.right && y >= rect.top;
-            if (!inside) ASSERT_EQ(PixelAt(before, x, y), PixelAt(after, x, y)) << x << "," << y;
+            if (!inside) { ASSERT_EQ(PixelAt(before, x, y), PixelAt(after, x, y)) << x << "," << y; }
             const zel::Rgb c = PixelAt(after, x, y);
             if (inside && c.r == c.g && c.g == c.b && c.r > 40 && c.r < 215) ++grey;
         }

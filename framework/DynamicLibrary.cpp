@@ -1,6 +1,4 @@
-#include "SystemLibrary.h"
-
-#include <commctrl.h>
+#include "DynamicLibrary.h"
 
 CommonControls::CommonControls(DWORD classes) noexcept : library_("comctl32.dll") {
     using InitializeFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
