@@ -66,17 +66,7 @@ void StoreStartingState(const Pictures& pictures) {
         {"CalendarMarginY", 20}, {"CalendarGridLines", 1}, {"CalendarUSHolidays", 1},
         {"CalendarTransparentBackground", 0}, {"ShowTimeLeft", 1}, {"ShowFileName", 1}};
     for (const auto& setting : settings) StoreDword(kProgramKey, setting.first, setting.second);
-    const auto sets = pictures.StartingSets();
-    StoreDword(kImageSetsKey, "SetCount", static_cast<DWORD>(sets.size()));
-    StoreDword(kImageSetsKey, "SetIndex", 0);
-    for (size_t i = 0; i < sets.size(); ++i) {
-        const std::string key = std::string(kImageSetsKey) + "\\Set" + std::to_string(i);
-        StoreDword(key, "ImageCount", static_cast<DWORD>(sets[i].second.size()));
-        StoreDword(key, "ImageIndex", 0xFFFFFFFF);
-        StoreText(key, "SetName", sets[i].first);
-        for (size_t j = 0; j < sets[i].second.size(); ++j)
-            StoreText(key, ("I" + std::to_string(j)).c_str(), sets[i].second[j]);
-    }
+    StoreImageSets(pictures.StartingSets());
 }
 
 // A process that ends by an exception has a status code as exit code.

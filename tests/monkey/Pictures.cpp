@@ -73,9 +73,9 @@ std::string Pictures::SpareOf(const std::string& path) const {
     return spares_ + path.substr(root_.size());
 }
 
-std::vector<std::pair<std::string, std::vector<std::string>>> Pictures::StartingSets() const {
+NamedSets Pictures::StartingSets() const {
     const std::string& r = root_;
-    std::vector<std::pair<std::string, std::vector<std::string>>> sets = {
+    NamedSets sets = {
         {"Colours", {r + "\\red.bmp", r + "\\green.bmp", r + "\\cut.bmp", r + "\\blue.bmp"}},
         {"Odd ones", {r + "\\tall.bmp", r + "\\noise.jpg", r + "\\wide.bmp", r + "\\missing.bmp", r + "\\dot.bmp"}},
         {"Holiday", {r + "\\Holiday\\beach.bmp", r + "\\Holiday\\sun.bmp", r + "\\" + far_ + "\\far.bmp"}},

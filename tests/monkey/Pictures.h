@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Dice.h"
+#include "support/Registry.h"
 
 #include <windows.h>
 
@@ -21,7 +22,7 @@ public:
     const std::vector<std::string>& Files() const { return files_; }
     const std::vector<std::string>& Folders() const { return folders_; }
     // The stored sets the run starts with: names and paths.
-    std::vector<std::pair<std::string, std::vector<std::string>>> StartingSets() const;
+    NamedSets StartingSets() const;
 
     // A picture is cut short, filled with noise, deleted, or all come back.
     std::string Damage(Dice& dice);

@@ -29,23 +29,8 @@ namespace {
 
 const UINT kNextVistal = 32772, kNextSet = 32773, kAppExit = 57665;
 
-using StoredSets = std::vector<std::pair<std::string, std::vector<std::string>>>;
-
-void StoreSets(const StoredSets& sets) {
-    StoreDword(kImageSetsKey, "SetCount", static_cast<DWORD>(sets.size()));
-    StoreDword(kImageSetsKey, "SetIndex", 0);
-    for (size_t i = 0; i < sets.size(); ++i) {
-        const std::string key = std::string(kImageSetsKey) + "\\Set" + std::to_string(i);
-        StoreDword(key, "ImageCount", static_cast<DWORD>(sets[i].second.size()));
-        StoreDword(key, "ImageIndex", 0);
-        StoreText(key, "SetName", sets[i].first);
-        for (size_t j = 0; j < sets[i].second.size(); ++j)
-            StoreText(key, ("I" + std::to_string(j)).c_str(), sets[i].second[j]);
-    }
-}
-
-StoredSets ReadSets() {
-    StoredSets sets;
+NamedSets ReadSets() {
+    NamedSets sets;
     const DWORD count = StoredDword(kImageSetsKey, "SetCount").value_or(0);
     for (DWORD i = 0; i < count && i < 1000; ++i) {
         const std::string key = std::string(kImageSetsKey) + "\\Set" + std::to_string(i);
@@ -120,7 +105,7 @@ int main(int argc, char** argv) {
     // Three sets dealt from the pictures; the "vanish" ones are deleted once
     // the program runs.
     DeleteProgramKeys();
-    StoredSets sets = {{"All kinds", {}}, {"Second", {}}, {"Third", {}}};
+    NamedSets sets = {{"All kinds", {}}, {"Second", {}}, {"Third", {}}};
     std::vector<std::string> vanishing;
     size_t damaged = 0;
     std::vector<std::string> names = FilesMatching(folder, "*");
@@ -132,12 +117,12 @@ int main(int argc, char** argv) {
         if (names[i].compare(0, 6, "vanish") == 0) vanishing.push_back(path);
         if (names[i].compare(0, 3, "cut") == 0 || names[i].compare(0, 5, "noise") == 0) ++damaged;
     }
-    StoreSets(sets);
+    StoreImageSets(sets);
     StoreDword(kProgramKey, "VistalPeriodic", 0);  // only the commands change the picture
     StoreDword(kProgramKey, "VistalCycleMethod", 2);
     StoreDword(kProgramKey, "VistalSetCycleMethod", 2);
     StoreDword(kProgramKey, "CalendarPosition", 5);
-    const StoredSets before = ReadSets();
+    const NamedSets before = ReadSets();
     const std::string wallpaper = DistDir() + "\\vistals.bmp";
     DeleteFileA(wallpaper.c_str());
 
@@ -211,7 +196,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> leftovers;
     for (const std::string& name : FilesMatching(DistDir(), "vistals.bmp*"))
         if (name != "vistals.bmp") leftovers.push_back(name);
-    const StoredSets after = ReadSets();
+    const NamedSets after = ReadSets();
     const bool setsKept = after == before;
 
     std::map<std::string, int> texts;

@@ -31,3 +31,16 @@ bool StoreDword(const std::string& key, const char* name, DWORD value) {
 bool StoreText(const std::string& key, const char* name, const std::string& text) {
     return StoreValue(key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
+
+void StoreImageSets(const NamedSets& sets) {
+    StoreDword(kImageSetsKey, "SetCount", static_cast<DWORD>(sets.size()));
+    StoreDword(kImageSetsKey, "SetIndex", 0);
+    for (size_t i = 0; i < sets.size(); ++i) {
+        const std::string key = std::string(kImageSetsKey) + "\\Set" + std::to_string(i);
+        StoreDword(key, "ImageCount", static_cast<DWORD>(sets[i].second.size()));
+        StoreDword(key, "ImageIndex", 0xFFFFFFFF);
+        StoreText(key, "SetName", sets[i].first);
+        for (size_t j = 0; j < sets[i].second.size(); ++j)
+            StoreText(key, ("I" + std::to_string(j)).c_str(), sets[i].second[j]);
+    }
+}
