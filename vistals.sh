@@ -207,10 +207,16 @@ cmd_monkey() {
   local actions="${1:-5000}" seed="${2:-$(date +%s)}"
   build_for_wine
   cmake --build "$TEST_BUILD" --target monkey
-  start_session wine-monkey yes
+  # A prefix of its own per seed, so that runs of several seeds can go side by side.
+  start_session "wine-monkey-$seed" yes
   local samples; samples=$(sample_pictures)
+  local status=0
   "$VISTALS_WINE" "$TEST_BUILD/tests-bin/monkey.exe" "$actions" "$seed" \
-    "$("$VISTALS_WINE" winepath -w "$samples" 2>/dev/null)" </dev/null
+    "$("$VISTALS_WINE" winepath -w "$samples" 2>/dev/null)" </dev/null || status=$?
+  if [ $status -ne 0 ]; then
+    import -window root "$BUILD/monkey-$seed.png" 2>/dev/null && echo "monkey: the screen then: $BUILD/monkey-$seed.png"
+  fi
+  return $status
 }
 
 cmd_fuzz() {

@@ -171,7 +171,7 @@ void Monkey::OfferTray(Choices& choices) {
         choices.push_back({TrayWeight(trayMenu_[item].command), [this, item] { return TrayMenu(item); }});
     choices.push_back({1, [this] {
         HWND menu = OpenTrayMenu();
-        if (!menu) return Step{"tray menu, closed", false, "the tray menu did not open within 10 s"};
+        if (!menu) return Step{"tray menu, closed", false, MenuFault()};
         PostKey(menu, VK_ESCAPE);
         return Step{"tray menu, closed with Esc"};
     }});
@@ -208,7 +208,7 @@ Step Monkey::TrayMenu(size_t item) {
     step.mustEnd = exits;
     HWND menu = OpenTrayMenu();
     if (!menu) {
-        step.fault = "the tray menu did not open within 10 s";
+        step.fault = MenuFault();
         return step;
     }
     // The keys go to the menu's own queue, which its loop reads: a key that
@@ -224,6 +224,11 @@ Step Monkey::TrayMenu(size_t item) {
         if (IsWindowVisible(menu)) step.fault = "the tray menu does not close";
     }
     return step;
+}
+
+std::string Monkey::MenuFault() const {
+    const std::string cover = program_.WindowOverTrayIcon();
+    return "the tray menu did not open within 10 s" + (cover.empty() ? "" : "; the tray icon is under " + cover);
 }
 
 HWND Monkey::OpenTrayMenu() {

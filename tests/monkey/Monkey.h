@@ -45,6 +45,7 @@ private:
     Step TrayMenu(size_t item);
     // Right-clicks the tray icon; the popup once it shows, or null.
     HWND OpenTrayMenu();
+    std::string MenuFault() const;
     Step Type(HWND edit, const std::string& text, const std::string& where);
     // Types or pastes a name or a path into the label edit, then Enter or Esc.
     Step TypeLabel(HWND edit);

@@ -14,6 +14,7 @@
 #include "support/Registry.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestPaths.h"
+#include "support/WindowFinder.h"
 
 #include <windows.h>
 
@@ -67,6 +68,20 @@ void StoreStartingState(const Pictures& pictures) {
         {"CalendarTransparentBackground", 0}, {"ShowTimeLeft", 1}, {"ShowFileName", 1}};
     for (const auto& setting : settings) StoreDword(kProgramKey, setting.first, setting.second);
     StoreImageSets(pictures.StartingSets());
+}
+
+// What the screen held when the run stopped: every visible top-level window.
+void PrintWindows() {
+    std::printf("monkey: the windows on screen:\n");
+    for (HWND window : TopLevelWindows([](HWND w) { return IsWindowVisible(w) != FALSE; })) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        std::printf("  %-20s \"%s\" process %lu at %ld,%ld %ldx%ld%s\n", ClassNameOf(window).c_str(),
+                    WindowTextOf(window).c_str(), process, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, IsWindowEnabled(window) ? "" : " (disabled)");
+    }
 }
 
 // A process that ends by an exception has a status code as exit code.
@@ -172,6 +187,7 @@ int main(int argc, char** argv) {
             std::printf("monkey: FAIL at action %d of %d (seed %u): %s\n", number, actions, seed, fault.c_str());
             std::printf("monkey: replay: ./vistals.sh monkey %d %u\nmonkey: the last actions:\n", number, seed);
             for (const std::string& entry : journal) std::printf("%s\n", entry.c_str());
+            PrintWindows();
             return 1;
         }
         if (number % 500 == 0) std::printf("monkey: %d actions, %.0f s\n", number, (GetTickCount() - began) / 1000.0);

@@ -262,12 +262,32 @@ void ProgramUnderTest::Drop(HWND window, const std::vector<std::string>& paths) 
     PostMessageA(window, request, 0, 0);
 }
 
+std::string ProgramUnderTest::WindowOverTrayIcon() const {
+    HWND window = GetAncestor(WindowFromPoint(TrayIconPoint()), GA_ROOT);
+    if (!window || window == FindWindowA("Shell_TrayWnd", nullptr)) return {};
+    return ClassNameOf(window) + " \"" + WindowTextOf(window) + "\"";
+}
+
+// On Windows the taskbar stays on top; in Wine's desktop a window opened
+// later (a folder, say) can cover it, and a person would move it aside.
+void ProgramUnderTest::UncoverTrayIcon() const {
+    for (int tries = 0; tries < 4; ++tries) {
+        HWND window = GetAncestor(WindowFromPoint(TrayIconPoint()), GA_ROOT);
+        HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+        if (!window || window == taskbar) return;
+        SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (taskbar) SetWindowPos(taskbar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 void ProgramUnderTest::RightClickTrayIcon() const {
+    UncoverTrayIcon();
     Click(TrayIconPoint(), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
 }
 
 bool ProgramUnderTest::DoubleClickTrayIcon() const {
     const LONG before = shared_->trayDoubleClicks;
+    UncoverTrayIcon();
     Click(TrayIconPoint(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
     // The shell passes it on in its own time.
     return WaitUntil([&] { return shared_->trayDoubleClicks != before || !Running(); }, 10000);

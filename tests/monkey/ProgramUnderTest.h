@@ -76,8 +76,11 @@ public:
     void RightClickTrayIcon() const;
     // False when the program was not told of it within 10 s.
     bool DoubleClickTrayIcon() const;
+    // The window that covers the tray icon, named; empty when none does.
+    std::string WindowOverTrayIcon() const;
 
 private:
+    void UncoverTrayIcon() const;
     bool HookThread();
     void Unhook();
 
