@@ -210,13 +210,20 @@ cmd_monkey() {
   # A prefix of its own per seed, so that runs of several seeds can go side by side.
   start_session "wine-monkey-$seed" yes
   local samples; samples=$(sample_pictures)
-  local status=0
+  local shot="$BUILD/monkey-$seed.png" status
+  rm -f "$shot"
+  # The run waits a moment after a failure, with the program still on
+  # screen, for the picture taken here.
   "$VISTALS_WINE" "$TEST_BUILD/tests-bin/monkey.exe" "$actions" "$seed" \
-    "$("$VISTALS_WINE" winepath -w "$samples" 2>/dev/null)" </dev/null || status=$?
-  if [ $status -ne 0 ]; then
-    import -window root "$BUILD/monkey-$seed.png" 2>/dev/null && echo "monkey: the screen then: $BUILD/monkey-$seed.png"
-  fi
-  return $status
+    "$("$VISTALS_WINE" winepath -w "$samples" 2>/dev/null)" </dev/null | {
+      while IFS= read -r line; do
+        printf '%s\n' "$line"
+        case "$line" in *"the windows on screen:"*) import -window root "$shot" 2>/dev/null & ;; esac
+      done
+      wait
+    } && status=0 || status=${PIPESTATUS[0]}
+  [ -f "$shot" ] && echo "monkey: the screen then: $shot"
+  return "$status"
 }
 
 cmd_fuzz() {

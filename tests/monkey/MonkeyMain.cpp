@@ -188,6 +188,7 @@ int main(int argc, char** argv) {
             std::printf("monkey: replay: ./vistals.sh monkey %d %u\nmonkey: the last actions:\n", number, seed);
             for (const std::string& entry : journal) std::printf("%s\n", entry.c_str());
             PrintWindows();
+            Sleep(3000);  // for a picture of the screen, taken by the caller
             return 1;
         }
         if (number % 500 == 0) std::printf("monkey: %d actions, %.0f s\n", number, (GetTickCount() - began) / 1000.0);
