@@ -17,16 +17,18 @@ endmacro()
 # vistals_add_test(NAME name SOURCES files... [LIBS libs...] [TIMEOUT seconds])
 # The test program lands in the program folder's sibling "tests" so that it
 # can find the program's files the way the program does.
+# A test that carries the program's resources is rebuilt when what they name
+# changes (the manifest, a bitmap): windres does not report them.
+function(vistals_track_resources)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/res/vistals.rc DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
+    PROPERTIES OBJECT_DEPENDS "${VISTALS_RC_INPUTS}")
+endfunction()
+
 function(vistals_add_test)
   cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   vistals_enable_gtest()
   add_executable(${T_NAME} ${T_SOURCES})
-  # A test that carries the program's resources is rebuilt when what they
-  # name changes (the manifest, a bitmap): windres does not report them.
-  if("${CMAKE_SOURCE_DIR}/res/vistals.rc" IN_LIST T_SOURCES)
-    set_source_files_properties(${CMAKE_SOURCE_DIR}/res/vistals.rc DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-      PROPERTIES OBJECT_DEPENDS "${VISTALS_RC_INPUTS}")
-  endif()
+  vistals_track_resources()
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} gtest_main gtest)
   target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
