@@ -11,9 +11,8 @@ namespace {
 
 // Every picture of the change is still there.
 bool IsThere(const ShownChange& change) {
-    return std::all_of(change.begin(), change.end(), [](const ShownPicture& picture) {
-        return FileAttributesAnyLength(picture.path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    });
+    return std::all_of(change.begin(), change.end(),
+                       [](const ShownPicture& picture) { return PathExists(picture.path.c_str()); });
 }
 
 bool IsOf(const ShownChange& change, const std::string& path) {

@@ -12,21 +12,6 @@
 
 namespace {
 
-bool IsThere(const std::string& path) {
-    return !path.empty() && FileAttributesAnyLength(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The path made absolute as the program's own calls would read it.
-std::string FullPath(const std::string& path) {
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::string full(needed, '\0');
-    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed) return path;
-    full.resize(length);
-    return full;
-}
-
 void TellAbout(const char* format, const std::string& path) {
     CString text;
     text.Format(format, path.c_str());
@@ -53,17 +38,17 @@ void CMainFrame::OnShowInFolder() {
     const std::string path = PictureOnShow();
     if (path.empty()) return;
     // The file may have gone since the menu was opened.
-    if (!IsThere(path)) {
+    if (!PathExists(path.c_str())) {
         TellAbout("The picture %s is no longer there. It may have been moved, renamed or deleted.", path);
         return;
     }
-    const std::string selection = "/select,\"" + FullPath(path) + "\"";
+    const std::string selection = "/select,\"" + FullPathAnyLength(path.c_str()).str() + "\"";
     const auto result = ShellExecuteA(nullptr, "open", "explorer.exe", selection.c_str(), nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) TellAbout("Windows Explorer could not be started to show %s.", path);
 }
 
 void CMainFrame::OnUpdateShowInFolder(CCmdUI* ui) {
-    ui->Enable(IsThere(PictureOnShow()));
+    ui->Enable(PathExists(PictureOnShow().c_str()));
 }
 
 std::optional<PicturePlace> CMainFrame::RemovablePictureOnShow() const {

@@ -22,25 +22,41 @@ CString Narrow(const wchar_t* text) {
     return CString(narrow);
 }
 
+// `path` made whole as the system makes it: "\" separators, "." and ".."
+// parts resolved, absolute; empty when it cannot be. (The wide call has no
+// length limit.)
+std::wstring FullWidePath(const std::wstring& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    const DWORD length = needed ? GetFullPathNameW(path.c_str(), needed, &full[0], nullptr) : 0;
+    if (length == 0 || length >= needed) return std::wstring();
+    full.resize(length);
+    return full;
+}
+
 }  // namespace
 
 std::wstring WidePathAnyLength(const char* path) {
     const std::wstring wide = Widen(path ? path : "");
     if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
-    // The "\\?\" form takes the path as it is, so it is made whole first as
-    // the system would make it: "\" separators, "." and ".." parts resolved,
-    // absolute. (The wide call has no length limit.)
-    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    std::wstring full(needed, L'\0');
-    const DWORD length = needed ? GetFullPathNameW(wide.c_str(), needed, &full[0], nullptr) : 0;
-    if (length == 0 || length >= needed) return wide;
-    full.resize(length);
+    // The "\\?\" form takes the path as it is, so it is made whole first.
+    const std::wstring full = FullWidePath(wide);
+    if (full.empty()) return wide;
     if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }
 
+CString FullPathAnyLength(const char* path) {
+    const std::wstring full = FullWidePath(Widen(path ? path : ""));
+    return full.empty() ? CString(path ? path : "") : Narrow(full.c_str());
+}
+
 DWORD FileAttributesAnyLength(const char* path) {
     return GetFileAttributesW(WidePathAnyLength(path).c_str());
+}
+
+bool PathExists(const char* path) {
+    return path && *path && FileAttributesAnyLength(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsExistingFolder(const char* path) {

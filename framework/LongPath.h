@@ -16,7 +16,12 @@ std::wstring WidePathAnyLength(const char* path);
 // GetFileAttributes for a path of any length; INVALID_FILE_ATTRIBUTES when
 // nothing is there.
 DWORD FileAttributesAnyLength(const char* path);
+// Something (a file or a folder) is at `path`; false for an empty path.
+bool PathExists(const char* path);
 bool IsExistingFolder(const char* path);
+// `path` made absolute and whole as the system resolves it ("." and ".."
+// parts gone), without the "\\?\" form; `path` itself when it cannot be.
+CString FullPathAnyLength(const char* path);
 
 // Names (not paths) of the files, not folders, directly in `folder`.
 std::vector<CString> FileNamesInFolder(const char* folder);

@@ -51,6 +51,9 @@ TEST(LongPath, TheWideFormOfALongPathIsWholeAndPrefixed) {
         const std::wstring expected = c.wide.empty() ? Wide(c.given) : L"\\\\?\\" + Wide(c.wide);
         EXPECT_TRUE(expected == WidePathAnyLength(c.given.c_str())) << c.given;
     }
+    // Whole, as Explorer is handed it: no prefix, at any length.
+    EXPECT_EQ("C:\\lake.jpg", FullPathAnyLength("C:/pics/../lake.jpg").str());
+    EXPECT_EQ("C:" + kDeep + "\\lake.jpg", FullPathAnyLength(("C:" + kDeep + "/sub/.././lake.jpg").c_str()).str());
 }
 
 TEST(LongPath, AFileBehindALongPathIsFoundHoweverThePathIsSpelt) {
@@ -75,7 +78,10 @@ TEST(LongPath, AFileBehindALongPathIsFoundHoweverThePathIsSpelt) {
         const DWORD attributes = FileAttributesAnyLength(spelt.c_str());
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes) << spelt;
         EXPECT_FALSE(attributes & FILE_ATTRIBUTE_DIRECTORY) << spelt;
+        EXPECT_TRUE(PathExists(spelt.c_str())) << spelt;
     }
+    EXPECT_FALSE(PathExists(""));
+    EXPECT_FALSE(PathExists((folder + "\\gone.jpg").c_str()));
     SetCurrentDirectoryA(current);
     EXPECT_TRUE(IsExistingFolder((folder + "\\sub\\..").c_str()));
     EXPECT_EQ(1u, FileNamesInFolder((folder + "\\sub\\..").c_str()).size());
